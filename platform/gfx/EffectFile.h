@@ -1,0 +1,92 @@
+#pragma once
+// Our effect file: a text that names techniques, each a list of passes, and
+// the GLSL each pass runs with its render states. The scene code drives an
+// effect by technique and parameter names only; parameters become uniforms of
+// the same name. The format, line by line:
+//
+//   orvanta-effect 1                      first line, always
+//   # comment (also //)                   outside code blocks
+//   parameter float TexW = 512            float, vec2, vec3, vec4 (optionally
+//   parameter vec4 Weights[4]             an array: Name[N]), mat4, texture;
+//   parameter texture Texture             defaults after '=' (else zeros)
+//   sampler Texture AddressU=Clamp MinFilter=Linear ...
+//                                         sampler states of a texture parameter
+//   common                                GLSL put before every program
+//   ...
+//   end
+//   vertex Quad                           a named vertex program body
+//   ...                                   (see ShaderProgram.h for what it gets)
+//   end
+//   fragment BlurH                        a named fragment program body
+//   ...
+//   end
+//   technique GaussianBlurH               a technique; its passes follow
+//   pass [name]
+//     vertex Quad                         the pass's programs
+//     fragment BlurH
+//     state AlphaBlendEnable False        render states by name, values by
+//     state SrcBlend SrcAlpha             name or number
+//   end
+//
+// The parameters' uniform declarations are written in front of the common
+// code, so programs use them without declaring them.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gfx/States.h"
+
+namespace gfx {
+
+inline constexpr std::size_t kMaxEffectFileBytes = 1u << 20;
+
+enum class EffectParameterType { Float, Vec2, Vec3, Vec4, Mat4, Texture };
+
+struct EffectParameter {
+    std::string name;
+    EffectParameterType type = EffectParameterType::Float;
+    std::uint32_t arraySize = 0;  // 0: not an array
+    std::vector<float> defaults;  // FloatCount() values
+    std::vector<std::pair<SamplerState, std::uint32_t>> samplerStates;
+
+    // Floats the parameter holds (0 for a texture).
+    std::uint32_t FloatCount() const;
+};
+
+struct EffectPass {
+    std::string name;
+    std::string vertex, fragment;  // names of code blocks
+    std::vector<std::pair<RenderState, std::uint32_t>> states;
+};
+
+struct EffectTechnique {
+    std::string name;
+    std::vector<EffectPass> passes;
+};
+
+struct EffectDescription {
+    std::vector<EffectParameter> parameters;
+    std::string common;
+    std::map<std::string, std::string> vertexCode, fragmentCode;
+    std::vector<EffectTechnique> techniques;
+
+    const EffectParameter* FindParameter(std::string_view name) const;
+    // The program bodies of a pass: parameter uniforms, common code, its code.
+    std::string VertexSource(const EffectPass& pass) const;
+    std::string FragmentSource(const EffectPass& pass) const;
+};
+
+// True when the bytes start like our effect file (any other bytes, such as
+// the HLSL a document may store, are no effect of ours).
+bool IsEffectFile(std::span<const std::uint8_t> bytes);
+
+// Nothing, with the line and reason in error, for a file that breaks the
+// format or names a code block, state or value that does not exist.
+std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> bytes, std::string& error);
+
+}  // namespace gfx

@@ -1,0 +1,1 @@
+../effects/gaussian-blur.fx

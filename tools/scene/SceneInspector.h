@@ -1,0 +1,20 @@
+#pragma once
+// The inspector's view of a document: its tree as JSON.
+//
+// {"header": "VIZ v 4.0.0",
+//  "slides": [{"class": ..., "version": ...}],
+//  "audio": [{"name": ..., "source": ..., "bytes": N}],
+//  "resources": {"version": 4, "textureSets": N, "textureSetValues": N,
+//                "storedResources": N, "guidTextures": N, "animatedPictures": N}}
+//
+// Slides and resources are shown as far as the installed document classes
+// expose them (InspectionDocument.h).
+
+#include <string>
+
+#include "objectmodel/SceneDocument.h"
+
+std::string InspectDocumentJson(const SceneDocument& document);
+
+// Escapes `text` as the contents of a JSON string.
+std::string JsonEscape(const std::string& text);

@@ -1,0 +1,56 @@
+// orvanta-scene: developer tool for scene documents.
+//   orvanta-scene inspect FILE   prints the document's tree as JSON; a
+//                                refused document prints "error: <message>"
+//                                on stderr and exits with 1.
+
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "tests/support/InspectionDocument.h"
+#include "tools/scene/SceneInspector.h"
+
+namespace {
+
+int Usage()
+{
+    std::fputs("usage: orvanta-scene inspect FILE\n", stderr);
+    return 2;
+}
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "error: %s\n", message.c_str());
+    return 1;
+}
+
+int Inspect(const std::string& path)
+{
+    InstallInspectionDocumentClasses();
+    try {
+        const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
+        std::fputs(InspectDocumentJson(document).c_str(), stdout);
+        return 0;
+    } catch (const DS_Error& error) {
+        return Fail(error.what());
+    } catch (const DocumentOpenFailure& failure) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", failure.code);
+        return Fail("Cannot open file: " + path + " (" + code + ")");
+    } catch (const std::bad_alloc&) {
+        return Fail("Cannot open file: out of memory");
+    } catch (const std::exception& error) {
+        return Fail(error.what());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || std::string_view(argv[1]) != "inspect")
+        return Usage();
+    return Inspect(argv[2]);
+}
