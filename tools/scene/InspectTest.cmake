@@ -67,6 +67,7 @@ expect_json("${json}" 0 audio 1 bytes)
 foreach(map textureSets textureSetValues storedResources guidTextures animatedPictures)
   expect_json("${json}" 1 resources ${map})
 endforeach()
+expect_json("${json}" 2 resources resourceRecords) # the render layer's manager read it
 
 expect_document(manager-version-1.vsd)
 expect_json("${json}" 1 resources version)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "render/DocResManagerSummary.h"
 #include "tests/support/InspectionDocument.h"
 
 namespace {
@@ -52,6 +53,10 @@ void WriteAudio(std::ostringstream& out, const DS_SlideShowBase& slideShow)
 
 void WriteResources(std::ostringstream& out, const DS_DocResManagerBase* manager)
 {
+    if (const auto summary = SummarizeDocResManager(manager)) {
+        out << DocResManagerSummaryJson(*summary);
+        return;
+    }
     const auto* inspected = dynamic_cast<const InspectionResManager*>(manager);
     if (!inspected) {
         out << "{}";

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "render/DocResManager.h"
 #include "tests/support/InspectionDocument.h"
 #include "tools/scene/SceneInspector.h"
 
@@ -29,6 +30,7 @@ int Fail(const std::string& message)
 int Inspect(const std::string& path)
 {
     InstallInspectionDocumentClasses();
+    InstallRenderDocResManager(); // the manager's own view of the resources
     try {
         const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
         std::fputs(InspectDocumentJson(document).c_str(), stdout);

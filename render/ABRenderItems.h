@@ -1,0 +1,65 @@
+#pragma once
+// The draw records the renderer (ABRender.h) takes besides quads and quad
+// batches:
+//
+//   MeshItem          a mesh with its texture (a TexturedBatch whose vertex
+//                     part holds XYZ|NORMAL|TEX1 vertices of 32 bytes) and
+//                     the nodes at whose world matrices it is drawn. The
+//                     batch's flag marks a transparent mesh. The item does
+//                     not own the nodes (the objects' node trees do).
+//   SpriteArrayDraw   what the renderer draws of a sprite array: its quad
+//                     batch, the texture of its current frame, an overlay
+//                     texture, the blend mode and the number of quads.
+//
+// Sprite arrays (DS_SpriteArrayObj) are render objects of the scene-object
+// layer, above this one. That layer installs, at static initialisation, the
+// describer that turns a sprite array into its SpriteArrayDraw, the same way
+// the document classes are installed (objectmodel/DocumentClasses.h):
+//     static const bool installed = (InstallSpriteArrayDescriber(&Describe), true);
+// Without a describer a sprite array draws nothing.
+
+#include <cstdint>
+#include <list>
+
+#include "objectmodel/TransformNode.h"
+#include "render/QuadBatchBuffer.h"
+
+namespace gfx {
+class Texture;
+}
+
+class DS_SpriteArrayObj;
+
+// Bytes of one mesh vertex as the renderer draws it: XYZ | NORMAL | TEX1.
+inline constexpr std::uint32_t kMeshVertexStride = 32;
+inline constexpr std::uint32_t kMeshVertexFvf = 0x112;
+
+class MeshItem : public TexturedBatch {
+public:
+    bool IsTransparent() const { return flag; }
+
+    std::list<TransformNode*> nodes;
+};
+
+struct SpriteArrayDraw {
+    // The array's quads; its header's world matrix places them. Null: nothing to draw.
+    const QuadBatchBuffer* quads = nullptr;
+    // The texture of the current animation frame (may be null).
+    gfx::Texture* frameTexture = nullptr;
+    // Drawn alone over the quads a second time when present.
+    gfx::Texture* overlayTexture = nullptr;
+    // 0 blends normally; any other value adds (destination ONE) when there
+    // is no overlay, and 1 makes the overlay pass add.
+    std::int32_t blendMode = 0;
+    // How many quads are drawn (held to what the batch holds).
+    std::uint32_t quadCount = 0;
+};
+
+using SpriteArrayDescriber = SpriteArrayDraw (*)(DS_SpriteArrayObj& array);
+
+// Installs the describer of sprite arrays; the last installation wins.
+void InstallSpriteArrayDescriber(SpriteArrayDescriber describer);
+bool HasSpriteArrayDescriber();
+// The installed describer's record of `array`; an empty record (nothing to
+// draw) without a describer.
+SpriteArrayDraw DescribeSpriteArray(DS_SpriteArrayObj& array);

@@ -1,0 +1,1 @@
+../effects/particle-tree.fx

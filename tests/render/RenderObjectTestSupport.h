@@ -1,0 +1,175 @@
+#pragma once
+// Helpers for the description and render-object tests: a concrete
+// description and render object, a renderer that records what objects ask
+// of it, a document resource manager stand-in that publishes a picture
+// size, and an archive that turns Save() calls back into bytes.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <vector>
+
+#include "objectmodel/Archive.h"
+#include "objectmodel/DocumentClasses.h"
+#include "objectmodel/ResourceBlob.h"
+#include "render/ABRender.h"
+#include "render/BaseSpriteProp.h"
+#include "render/RenderObject.h"
+#include "render/ScreenInfo.h"
+#include "tests/support/ArchiveFixtures.h"
+#include "tests/support/DocumentWriter.h"
+
+namespace render_object_test {
+
+class TestRenderObject;
+
+// A sprite description as the concrete families make them: its clone is a
+// copy, its render object a TestRenderObject around the clone.
+class TestDescription : public DS_BaseSpriteProp {
+public:
+    TestDescription() = default;
+    TestDescription(const TestDescription&) = default;
+
+    std::unique_ptr<KXI_RenderObj> CreateRenderObject() override;
+    void Restart() override
+    {
+        DS_BaseSpriteProp::Restart();
+        ++restarts;
+    }
+
+    int restarts = 0;
+};
+
+// A render object that records its frames.
+class TestRenderObject : public DS_ABObj {
+public:
+    explicit TestRenderObject(std::unique_ptr<DS_ABObj_Constructor> description, int renderTargets = 0)
+        : DS_ABObj(std::move(description)), m_renderTargets(renderTargets)
+    {
+    }
+
+    void Render(DS_ABRender&) override { ++renders; }
+    void Animate(float localTime) override { animatedTimes.push_back(localTime); }
+    int NeedsRenderTarget() const override { return m_renderTargets; }
+
+    int renders = 0;
+    std::vector<float> animatedTimes;
+
+private:
+    int m_renderTargets;
+};
+
+inline std::unique_ptr<KXI_RenderObj> TestDescription::CreateRenderObject()
+{
+    return std::make_unique<TestRenderObject>(std::make_unique<TestDescription>(*this));
+}
+
+// A renderer that only counts render-target switches; drawing is not asked
+// of it by the objects under test.
+class RecordingRenderer final : public DS_ABRender {
+public:
+    void PushView(std::uint32_t, std::uint32_t, int) override {}
+    void PopView() override {}
+    void DrawIndexedWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
+    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override {}
+    void DrawIndexedOptionalEffect(QuadBatchBuffer&, gfx::Effect*, std::uint32_t, std::uint32_t) override {}
+    void DrawColoredWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
+    void DrawSpriteList(MeshItem&) override {}
+    void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
+    void DrawMeshList(TexturedBatch&) override {}
+    void DrawMirrored(QuadBatchBuffer&, int) override {}
+    void SwitchRenderTarget(int& counter) override
+    {
+        --counter;
+        ++switches;
+    }
+    gfx::Texture* GetTargetTexture() override { return nullptr; }
+    TexturedQuad& GetBackgroundQuad() override { throw std::logic_error("no background quad"); }
+    std::uint32_t GetWidth() const override { return 0; }
+    std::uint32_t GetHeight() const override { return 0; }
+
+    int switches = 0;
+};
+
+// A document resource manager that only publishes a picture size, made the
+// thread's current one for its lifetime.
+class PictureSizeScope {
+public:
+    PictureSizeScope(std::int32_t width, std::int32_t height) : m_previous(g_DocResManagerTls)
+    {
+        Resize(width, height);
+        g_DocResManagerTls = &m_manager;
+    }
+    ~PictureSizeScope() { g_DocResManagerTls = m_previous; }
+    PictureSizeScope(const PictureSizeScope&) = delete;
+    PictureSizeScope& operator=(const PictureSizeScope&) = delete;
+
+    void Resize(std::int32_t width, std::int32_t height)
+    {
+        m_manager.ScreenInfoRecord().pictureWidth = width;
+        m_manager.ScreenInfoRecord().pictureHeight = height;
+    }
+
+private:
+    struct Manager final : DS_DocResManagerBase, ScreenInfoOwner {
+        void ReadBody(ArchiveReader, std::int32_t) override {}
+    };
+    Manager m_manager;
+    DS_DocResManagerBase* m_previous;
+};
+
+// Records every write in the stored encodings, so that what Save() writes
+// can be read back. It reads nothing.
+class RecordingArchive final : public DS_IOF_Virtual {
+public:
+    void WriteBlob(const ResourceBlob& blob) override { writer.Blob(blob); }
+    void WriteWideString(const kxi_string& text) override { writer.WideString(text); }
+    void WriteInt64(std::int64_t value) override { writer.Int64(value); }
+    void WriteFloat(float value) override { writer.Float(value); }
+    void WriteIntPair(const IntPair& value) override { writer.IntPair(value); }
+    void WriteVersion(std::int32_t value) override { writer.Int(value); }
+    void WriteWord(std::uint16_t value) override { writer.Word(value); }
+    void WriteDword(std::uint32_t value) override { writer.Dword(value); }
+    void WriteByte(std::uint8_t value) override { writer.Byte(value); }
+    void WriteBool(bool value) override { writer.Bool(value); }
+    void WriteLong(std::int32_t value) override { writer.Long(value); }
+    void WriteBytes(const void* bytes, std::size_t count) override
+    {
+        writer.Raw(std::span(static_cast<const std::uint8_t*>(bytes), count));
+    }
+
+    void ReadModuleBlob(ModuleResourceBlob*) override { Unreadable(); }
+    void ReadBlob(ResourceBlob*) override { Unreadable(); }
+    void ReadNarrowString(std::string*) override { Unreadable(); }
+    void ReadWideString(kxi_string*) override { Unreadable(); }
+    void ReadQword(std::uint64_t*) override { Unreadable(); }
+    void ReadInt64(std::int64_t*) override { Unreadable(); }
+    void ReadFloat(float*) override { Unreadable(); }
+    void ReadIntPair(IntPair*) override { Unreadable(); }
+    void ReadInt(std::int32_t*) override { Unreadable(); }
+    void ReadWord(std::uint16_t*) override { Unreadable(); }
+    void ReadDword(std::uint32_t*) override { Unreadable(); }
+    void ReadByte(std::uint8_t*) override { Unreadable(); }
+    void ReadBool(bool*) override { Unreadable(); }
+    void ReadLong(std::int32_t*) override { Unreadable(); }
+    void ReadBytes(std::size_t, void*) override { Unreadable(); }
+    std::uint64_t BytesRemaining() const override { return 0; }
+
+    ArchiveWriter Writer() { return ArchiveWriter(*this); }
+
+    DocumentWriter writer;
+
+private:
+    [[noreturn]] static void Unreadable() { throw std::logic_error("RecordingArchive reads nothing"); }
+};
+
+inline crt::Guid TestGuid(std::uint32_t n)
+{
+    crt::Guid guid;
+    guid.Data1 = n;
+    guid.Data4[7] = 0xA5;
+    return guid;
+}
+
+} // namespace render_object_test

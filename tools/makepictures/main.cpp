@@ -1,0 +1,200 @@
+// orvanta-makepictures FOLDER
+//
+// Draws the pictures of the shared resource module into FOLDER (normally
+// resources/common_res/), named as the module packer expects:
+//   DDS-5-default-background.png   the background a slide shows when it
+//                                  has none of its own: a dusk sky over hills
+//   DDS-6-camera-picture.png       the camera's default picture: a viewfinder
+//   DDS-2016-sound-preview.png     the preview picture of sound objects: a
+//                                  loudspeaker
+// Everything is computed from code, so the output is the same on every run.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <stb/stb_image_write.h>
+}
+
+namespace {
+
+struct Colour {
+    float r = 0, g = 0, b = 0, a = 1;
+};
+
+Colour Mix(const Colour& x, const Colour& y, float t)
+{
+    t = std::clamp(t, 0.0f, 1.0f);
+    return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
+}
+
+// Paints `top` over `bottom` with the top colour's alpha scaled by coverage.
+Colour Over(const Colour& bottom, const Colour& top, float coverage)
+{
+    const float a = std::clamp(top.a * coverage, 0.0f, 1.0f);
+    const float outA = a + bottom.a * (1 - a);
+    if (outA <= 0)
+        return {0, 0, 0, 0};
+    auto channel = [&](float t, float b) { return (t * a + b * bottom.a * (1 - a)) / outA; };
+    return {channel(top.r, bottom.r), channel(top.g, bottom.g), channel(top.b, bottom.b), outA};
+}
+
+class Canvas {
+public:
+    Canvas(int width, int height, Colour fill) : m_width(width), m_height(height), m_pixels(std::size_t(width) * height, fill) {}
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    // Every pixel := f(x, y) with x, y at the pixel centre.
+    void Shade(const std::function<Colour(float, float)>& f)
+    {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                m_pixels[std::size_t(y) * m_width + x] = f(x + 0.5f, y + 0.5f);
+    }
+
+    // Paints `colour` where `inside` holds, anti-aliased by 4 x 4 samples.
+    void Fill(const std::function<bool(float, float)>& inside, Colour colour)
+    {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x) {
+                int hits = 0;
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 4; ++sx)
+                        hits += inside(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4) ? 1 : 0;
+                if (hits == 0)
+                    continue;
+                Colour& pixel = m_pixels[std::size_t(y) * m_width + x];
+                pixel = Over(pixel, colour, hits / 16.0f);
+            }
+    }
+
+    bool SavePng(const std::string& path) const
+    {
+        std::vector<std::uint8_t> rgba;
+        rgba.reserve(m_pixels.size() * 4);
+        auto byte = [](float v) { return std::uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+        for (const Colour& c : m_pixels) {
+            rgba.push_back(byte(c.r));
+            rgba.push_back(byte(c.g));
+            rgba.push_back(byte(c.b));
+            rgba.push_back(byte(c.a));
+        }
+        return stbi_write_png(path.c_str(), m_width, m_height, 4, rgba.data(), m_width * 4) != 0;
+    }
+
+private:
+    int m_width, m_height;
+    std::vector<Colour> m_pixels;
+};
+
+Colour Rgb(int r, int g, int b, float a = 1) { return {r / 255.0f, g / 255.0f, b / 255.0f, a}; }
+
+// A dusk sky over two ranges of hills, the sun low behind the far range.
+Canvas DefaultBackground()
+{
+    Canvas canvas(1024, 768, Rgb(0, 0, 0));
+    const float w = float(canvas.Width()), h = float(canvas.Height());
+    const float horizon = h * 0.68f;
+    const float sunX = w * 0.62f, sunY = horizon - h * 0.04f;
+    canvas.Shade([&](float x, float y) {
+        const float t = y / horizon;
+        Colour sky = t < 0.55f ? Mix(Rgb(18, 30, 72), Rgb(92, 72, 128), t / 0.55f)
+                               : Mix(Rgb(92, 72, 128), Rgb(246, 160, 96), (t - 0.55f) / 0.45f);
+        const float d = std::hypot(x - sunX, (y - sunY) * 1.4f) / h;
+        sky = Over(sky, Rgb(255, 214, 150), std::exp(-d * d * 40.0f) * 0.9f);
+        return sky;
+    });
+    canvas.Fill([&](float x, float y) { return std::hypot(x - sunX, y - sunY) < h * 0.045f; }, Rgb(255, 236, 190));
+    auto far = [&](float x) {
+        return horizon - h * (0.06f + 0.035f * std::sin(x / w * 7.1f + 0.4f) + 0.02f * std::sin(x / w * 17.3f));
+    };
+    auto near = [&](float x) {
+        return horizon + h * (0.04f + 0.05f * std::sin(x / w * 4.3f + 2.0f) + 0.015f * std::sin(x / w * 13.7f + 1.0f));
+    };
+    canvas.Fill([&](float x, float y) { return y > far(x); }, Rgb(74, 58, 96));
+    canvas.Fill([&](float x, float y) { return y > near(x); }, Rgb(32, 28, 48));
+    return canvas;
+}
+
+// Four corner brackets and a centre cross, white on transparent.
+Canvas CameraPicture()
+{
+    Canvas canvas(128, 128, {1, 1, 1, 0});
+    const float edge = 14, length = 30, thickness = 6;
+    auto bracket = [&](float x, float y) {
+        // Folded into the top-left corner by symmetry.
+        const float fx = std::min(x, 128 - x), fy = std::min(y, 128 - y);
+        const bool horizontal = fy >= edge && fy < edge + thickness && fx >= edge && fx < edge + length;
+        const bool vertical = fx >= edge && fx < edge + thickness && fy >= edge && fy < edge + length;
+        return horizontal || vertical;
+    };
+    auto cross = [](float x, float y) {
+        const float dx = std::abs(x - 64), dy = std::abs(y - 64);
+        return (dx < 2 && dy < 12) || (dy < 2 && dx < 12);
+    };
+    canvas.Fill(bracket, Rgb(255, 255, 255));
+    canvas.Fill(cross, Rgb(255, 255, 255));
+    return canvas;
+}
+
+// A loudspeaker with two sound arcs, white on a rounded teal square.
+Canvas SoundPreview()
+{
+    Canvas canvas(64, 64, {0, 0, 0, 0});
+    canvas.Fill(
+        [](float x, float y) {
+            const float dx = std::max(std::abs(x - 32) - 22, 0.0f), dy = std::max(std::abs(y - 32) - 22, 0.0f);
+            return dx * dx + dy * dy < 64;
+        },
+        Rgb(28, 128, 140));
+    auto speaker = [](float x, float y) {
+        const bool box = x >= 14 && x < 22 && y >= 25 && y < 39;
+        const float flare = (x - 22) * 0.9f; // the cone widens to the right
+        const bool cone = x >= 22 && x < 32 && std::abs(y - 32) < 7 + flare;
+        return box || cone;
+    };
+    auto arcs = [](float x, float y) {
+        if (x < 34)
+            return false;
+        const float r = std::hypot(x - 30, y - 32);
+        const float angle = std::abs(std::atan2(y - 32, x - 30));
+        return angle < 0.8f && ((r > 8 && r < 11) || (r > 14 && r < 17));
+    };
+    canvas.Fill(speaker, Rgb(255, 255, 255));
+    canvas.Fill(arcs, Rgb(255, 255, 255));
+    return canvas;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fputs("usage: orvanta-makepictures FOLDER\n", stderr);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const struct {
+        const char* name;
+        Canvas (*draw)();
+    } pictures[] = {
+        {"DDS-5-default-background.png", DefaultBackground},
+        {"DDS-6-camera-picture.png", CameraPicture},
+        {"DDS-2016-sound-preview.png", SoundPreview},
+    };
+    for (const auto& picture : pictures) {
+        const std::string path = folder + "/" + picture.name;
+        if (!picture.draw().SavePng(path)) {
+            std::fprintf(stderr, "orvanta-makepictures: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
