@@ -693,7 +693,17 @@ void Device::ApplyRenderStates()
 
     constexpr GLenum kPolygonModes[] = {GL_POINT, GL_LINE, GL_FILL};
     glPolygonMode(GL_FRONT_AND_BACK, kPolygonModes[std::clamp<std::uint32_t>(get(RenderState::FillMode), 1, 3) - 1]);
-    glDisable(GL_SCISSOR_TEST);
+    if (get(RenderState::ScissorTestEnable)) {
+        Rect r;
+        GetScissorRect(&r);
+        r = Rect{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, std::int32_t(TargetWidth())),
+                 std::min(r.bottom, std::int32_t(TargetHeight()))};
+        glEnable(GL_SCISSOR_TEST);
+        // Rows are stored top first, so GL's window y is the row.
+        glScissor(r.left, r.top, std::max(r.right - r.left, 0), std::max(r.bottom - r.top, 0));
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
 
     appliedStateVersion_ = state_.Version();
     renderStatesDirty_ = false;
@@ -949,6 +959,25 @@ HRESULT Device::SetRenderTarget(std::uint32_t index, Surface* surface)
         renderTarget_ = Ref<Surface>(surface);
         framebufferDirty_ = true;
     }
+    scissorRect_.reset();
+    renderStatesDirty_ = true;
+    return kOk;
+}
+
+HRESULT Device::SetScissorRect(const Rect& rect)
+{
+    if (rect.left > rect.right || rect.top > rect.bottom)
+        return kInvalidCall;
+    scissorRect_ = rect;
+    renderStatesDirty_ = true;
+    return kOk;
+}
+
+HRESULT Device::GetScissorRect(Rect* rect) const
+{
+    if (!rect)
+        return kInvalidCall;
+    *rect = scissorRect_.value_or(Rect{0, 0, std::int32_t(TargetWidth()), std::int32_t(TargetHeight())});
     return kOk;
 }
 

@@ -113,6 +113,10 @@ public:
     HRESULT GetMaterial(Material* material) const;
     HRESULT SetClipPlane(std::uint32_t index, const float plane[4]) { return state_.SetClipPlane(index, plane); }
     HRESULT GetClipPlane(std::uint32_t index, float plane[4]) const { return state_.GetClipPlane(index, plane); }
+    // The scissor rectangle in target pixels, used while ScissorTestEnable
+    // is on. Setting a render target resets it to the whole target.
+    HRESULT SetScissorRect(const Rect& rect);
+    HRESULT GetScissorRect(Rect* rect) const;
     const DeviceState& State() const { return state_; }
 
     // ---- Resources ----
@@ -217,6 +221,8 @@ private:
     // What GL was last given, to skip repeating it.
     bool framebufferDirty_ = true;
     bool renderStatesDirty_ = true;
+    // Empty: the whole current target.
+    std::optional<Rect> scissorRect_;
     std::uint64_t appliedStateVersion_ = 0;
     std::uint64_t keyStateVersion_ = 0;
     std::uint32_t keyFvf_ = 0, keyTextures_ = 0;

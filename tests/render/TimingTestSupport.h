@@ -18,6 +18,7 @@
 #include "render/TimelineIntervals.h"
 #include "render/TimingSmart.h"
 #include "tests/support/ArchiveFixtures.h"
+#include "tests/support/RecordingArchive.h"
 #include "tests/support/DocumentWriter.h"
 
 namespace timing_test {
@@ -86,40 +87,7 @@ inline DocumentWriter& SmartTimingHeader(DocumentWriter& w, std::int32_t selecto
     return w.Section(u"KXI_SmartTiming", 1).Long(selector).Long(clockMode).Int(flags);
 }
 
-// An archive that records what Save() writes, in the stored encodings, so a
-// written record can be read back. It reads nothing.
-class RecordingArchive final : public DS_IOF_Virtual {
-public:
-    void WriteWideString(const kxi_string& text) override { writer.WideString(text); }
-    void WriteFloat(float value) override { writer.Float(value); }
-    void WriteVersion(std::int32_t value) override { writer.Int(value); }
-    void WriteDword(std::uint32_t value) override { writer.Dword(value); }
-    void WriteLong(std::int32_t value) override { writer.Long(value); }
-
-    void ReadModuleBlob(ModuleResourceBlob*) override { Unreadable(); }
-    void ReadBlob(ResourceBlob*) override { Unreadable(); }
-    void ReadNarrowString(std::string*) override { Unreadable(); }
-    void ReadWideString(kxi_string*) override { Unreadable(); }
-    void ReadQword(std::uint64_t*) override { Unreadable(); }
-    void ReadInt64(std::int64_t*) override { Unreadable(); }
-    void ReadFloat(float*) override { Unreadable(); }
-    void ReadIntPair(IntPair*) override { Unreadable(); }
-    void ReadInt(std::int32_t*) override { Unreadable(); }
-    void ReadWord(std::uint16_t*) override { Unreadable(); }
-    void ReadDword(std::uint32_t*) override { Unreadable(); }
-    void ReadByte(std::uint8_t*) override { Unreadable(); }
-    void ReadBool(bool*) override { Unreadable(); }
-    void ReadLong(std::int32_t*) override { Unreadable(); }
-    void ReadBytes(std::size_t, void*) override { Unreadable(); }
-    std::uint64_t BytesRemaining() const override { return 0; }
-
-    ArchiveWriter Writer() { return ArchiveWriter(*this); }
-
-    DocumentWriter writer;
-
-private:
-    [[noreturn]] static void Unreadable() { throw std::logic_error("RecordingArchive reads nothing"); }
-};
+using ::RecordingArchive;
 
 // Stands in for a live render object: enters `timing` in the render-object
 // registry under `guid` for its lifetime. The object pointer is only a key

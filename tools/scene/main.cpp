@@ -2,6 +2,7 @@
 //   orvanta-scene inspect FILE   prints the document's tree as JSON; a
 //                                refused document prints "error: <message>"
 //                                on stderr and exits with 1.
+//   orvanta-scene render FILE ...  renders a frame headless (SceneRender.h).
 
 #include <cstdio>
 #include <exception>
@@ -12,12 +13,15 @@
 #include "render/DocResManager.h"
 #include "tests/support/InspectionDocument.h"
 #include "tools/scene/SceneInspector.h"
+#include "tools/scene/SceneRender.h"
 
 namespace {
 
 int Usage()
 {
-    std::fputs("usage: orvanta-scene inspect FILE\n", stderr);
+    std::fputs("usage: orvanta-scene inspect FILE\n       orvanta-scene render FILE --time SECONDS --size WxH "
+               "[--position stretch|fit|fill] --out PNG\n",
+               stderr);
     return 2;
 }
 
@@ -52,6 +56,8 @@ int Inspect(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::string_view(argv[1]) == "render")
+        return RunRenderCommand(argc, argv);
     if (argc != 3 || std::string_view(argv[1]) != "inspect")
         return Usage();
     return Inspect(argv[2]);

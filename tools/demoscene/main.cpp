@@ -1,0 +1,185 @@
+// orvanta-demoscene OUT: writes the demo scene that the player carries as
+// its own document. Three slides with pictures drawn here (a sky gradient,
+// coloured shapes, a landscape), each camera mode once, and fades between
+// them. The pictures are stored in the document's resource manager as a
+// document stores them.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "objectmodel/DocResRecord.h"
+#include "objectmodel/ResourceBlob.h"
+#include "tests/support/DocumentWriter.h"
+#include "tests/support/PictureSceneWriter.h"
+
+namespace {
+
+constexpr std::uint32_t kWidth = 512;
+constexpr std::uint32_t kHeight = 288;
+
+using Painter = std::function<std::uint32_t(std::uint32_t x, std::uint32_t y)>;
+
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t)
+{
+    const auto part = [&](int shift) {
+        return std::uint32_t(std::lround(((a >> shift) & 0xFF) * (1 - t) + ((b >> shift) & 0xFF) * t)) << shift;
+    };
+    return part(16) | part(8) | part(0);
+}
+
+// A 24-bit bottom-up BMP of the painter's picture.
+std::vector<std::uint8_t> Bmp(const Painter& paint)
+{
+    const std::uint32_t rowBytes = (kWidth * 3 + 3) & ~3u;
+    const std::uint32_t imageBytes = rowBytes * kHeight;
+    std::vector<std::uint8_t> out;
+    const auto put = [&out](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(std::uint8_t(value >> (8 * i)));
+    };
+    out.push_back('B');
+    out.push_back('M');
+    put(54 + imageBytes, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(kWidth, 4);
+    put(kHeight, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(imageBytes, 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(0, 4);
+    put(0, 4);
+    for (std::uint32_t row = 0; row < kHeight; ++row) {
+        const std::uint32_t y = kHeight - 1 - row;
+        for (std::uint32_t x = 0; x < kWidth; ++x) {
+            const std::uint32_t rgb = paint(x, y);
+            out.push_back(std::uint8_t(rgb));
+            out.push_back(std::uint8_t(rgb >> 8));
+            out.push_back(std::uint8_t(rgb >> 16));
+        }
+        for (std::uint32_t pad = kWidth * 3; pad < rowBytes; ++pad)
+            out.push_back(0);
+    }
+    return out;
+}
+
+// Dusk sky: deep blue above to orange at the horizon, a pale sun.
+std::uint32_t Sky(std::uint32_t x, std::uint32_t y)
+{
+    const double t = double(y) / (kHeight - 1);
+    std::uint32_t colour = Mix(0x101850, 0xF09040, t * t);
+    const double dx = double(x) - kWidth * 0.7, dy = double(y) - kHeight * 0.75;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d < 28)
+        colour = 0xFFF0C0;
+    else if (d < 60)
+        colour = Mix(0xFFE0A0, colour, (d - 28) / 32);
+    return colour;
+}
+
+// Circles and a diamond on a violet ground.
+std::uint32_t Shapes(std::uint32_t x, std::uint32_t y)
+{
+    struct Circle {
+        double cx, cy, r;
+        std::uint32_t rgb;
+    };
+    static const Circle circles[] = {
+        {120, 100, 60, 0xE04040}, {260, 180, 80, 0x40C060}, {400, 110, 50, 0x4080E0}};
+    for (const Circle& c : circles) {
+        const double dx = x - c.cx, dy = y - c.cy;
+        if (dx * dx + dy * dy < c.r * c.r)
+            return c.rgb;
+    }
+    if (std::fabs(double(x) - 440) + std::fabs(double(y) - 230) < 40)
+        return 0xF0D020;
+    return Mix(0x301040, 0x603080, double(x) / kWidth);
+}
+
+// Sky, two ranges of hills and a lake.
+std::uint32_t Landscape(std::uint32_t x, std::uint32_t y)
+{
+    const double fx = double(x) / kWidth;
+    const double far = kHeight * (0.45 + 0.08 * std::sin(fx * 9.0) + 0.04 * std::sin(fx * 23.0));
+    const double near = kHeight * (0.62 + 0.06 * std::sin(fx * 5.0 + 1.3));
+    const double lake = kHeight * 0.8;
+    if (y >= lake)
+        return Mix(0x3060A0, 0x103050, (y - lake) / (kHeight - lake));
+    if (y >= near)
+        return Mix(0x307030, 0x184018, (y - near) / (lake - near));
+    if (y >= far)
+        return Mix(0x506080, 0x405070, (y - far) / (near - far));
+    return Mix(0x80B0E0, 0xD0E8F8, double(y) / far);
+}
+
+struct DemoSlide {
+    std::u16string name;
+    std::u16string picturePath;
+    std::int64_t pictureId;
+    Painter paint;
+    std::int32_t cameraMode;
+    float fadeIn, hold, fadeOut;
+};
+
+void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
+{
+    w.Section(u"DS_SlideContainer", 6);
+    w.Int(0).Float(slide.fadeIn).Float(slide.fadeOut).Float(slide.hold).Int(0).WideString(slide.name);
+    picture_scene_writer::LightFields light;
+    light.backgroundPath = slide.picturePath;
+    light.backgroundId = slide.pictureId;
+    light.camera.mode = slide.cameraMode;
+    if (slide.cameraMode == 2) {
+        // The path's canvas is a window of three quarters of the picture,
+        // flown between centres (picture pixels) that keep it inside.
+        light.camera.pathWidth = kWidth * 3 / 4;
+        light.camera.pathHeight = kHeight * 3 / 4;
+        light.camera.points = {
+            {1, 200.0f, 130.0f, 0.0f, 4.0f, 100},
+            {1, 312.0f, 150.0f, 0.0f, 4.0f, 100},
+            {1, 256.0f, 144.0f, 0.0f, 4.0f, 100},
+        };
+    }
+    picture_scene_writer::WriteLightRecord(w, light);
+    w.Count(0).Count(0); // no scene objects, no sounds
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fputs("usage: orvanta-demoscene OUT\n", stderr);
+        return 2;
+    }
+    const std::vector<DemoSlide> slides{
+        {u"Dusk", u"pictures\\dusk.bmp", 101, Sky, 0, 1.0f, 8.0f, 1.5f},
+        {u"Shapes", u"pictures\\shapes.bmp", 102, Shapes, 1, 1.5f, 8.0f, 1.5f},
+        {u"Valley", u"pictures\\valley.bmp", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
+    };
+    DocumentWriter w;
+    w.Header().SlideShowBegin(std::int32_t(slides.size()));
+    DocResManagerRecord record;
+    for (const DemoSlide& slide : slides) {
+        WriteSlide(w, slide);
+        const std::u16string file = slide.picturePath.substr(slide.picturePath.rfind(u'\\') + 1);
+        ModuleResourceBlob stored(file);
+        stored.SetBytes(Bmp(slide.paint));
+        record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
+    }
+    w.AudioFiles({});
+    w.DocResManager(record);
+    if (!w.SaveTo(argv[1])) {
+        std::fprintf(stderr, "orvanta-demoscene: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
