@@ -29,7 +29,7 @@
 #include "render/DocResManager.h"
 #include "render/ResourceLoading.h"
 #include "tests/support/DocumentWriter.h"
-#include "tests/support/InspectionDocument.h"
+#include "tests/support/DocumentSummaryClasses.h"
 #include "tests/support/RenderRecordWriter.h"
 
 namespace docres_test {

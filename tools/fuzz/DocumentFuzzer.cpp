@@ -15,7 +15,7 @@
 
 #include "objectmodel/ResourceSource.h"
 #include "objectmodel/SceneDocument.h"
-#include "tests/support/InspectionDocument.h"
+#include "tests/support/DocumentSummaryClasses.h"
 
 namespace {
 

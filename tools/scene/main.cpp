@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "render/DocResManager.h"
-#include "tests/support/InspectionDocument.h"
-#include "tools/scene/SceneInspector.h"
+#include "tests/support/DocumentSummaryClasses.h"
+#include "tools/scene/SceneJson.h"
 #include "tools/scene/SceneRender.h"
 
 namespace {

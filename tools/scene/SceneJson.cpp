@@ -1,10 +1,10 @@
-#include "tools/scene/SceneInspector.h"
+#include "tools/scene/SceneJson.h"
 
 #include <cstdio>
 #include <sstream>
 
 #include "render/DocResManagerSummary.h"
-#include "tests/support/InspectionDocument.h"
+#include "tests/support/DocumentSummaryClasses.h"
 
 namespace {
 

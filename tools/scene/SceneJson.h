@@ -8,7 +8,7 @@
 //                "storedResources": N, "guidTextures": N, "animatedPictures": N}}
 //
 // Slides and resources are shown as far as the installed document classes
-// expose them (InspectionDocument.h).
+// expose them (DocumentSummaryClasses.h).
 
 #include <string>
 

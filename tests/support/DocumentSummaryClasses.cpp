@@ -1,4 +1,4 @@
-#include "tests/support/InspectionDocument.h"
+#include "tests/support/DocumentSummaryClasses.h"
 
 #include "objectmodel/ClassRegistry.h"
 
