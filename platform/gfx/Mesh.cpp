@@ -1,5 +1,7 @@
 #include "platform/gfx/Mesh.h"
 
+#include "platform/crt/FileBytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -133,19 +135,9 @@ std::optional<MeshData> LoadMeshFromX(std::span<const std::uint8_t> bytes, std::
 }
 
 std::optional<MeshData> LoadMeshFromXFile(const std::filesystem::path& path, std::string& error) {
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(path, sizeError);
-    if (sizeError || size > kMaxXFileBytes) {
-        error = sizeError ? "cannot read " + path.string() : path.string() + " is too large";
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    return LoadMeshFromX(bytes, error);
+    const auto bytes = crt::ReadFileBytes(path, kMaxXFileBytes, error);
+    if (!bytes) return std::nullopt;
+    return LoadMeshFromX(*bytes, error);
 }
 
 }  // namespace gfx

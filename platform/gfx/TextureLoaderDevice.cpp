@@ -1,5 +1,7 @@
 #include "platform/gfx/TextureLoaderDevice.h"
 
+#include "platform/crt/FileBytes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -18,19 +20,7 @@ void SetError(std::string* error, const std::string& message) {
 std::optional<std::vector<std::uint8_t>> ReadFile(const std::filesystem::path& path, std::string& error) {
     // The largest picture file we accept: a raw 8192 x 8192 picture and its mips.
     constexpr std::uintmax_t kMaxPictureFileBytes = 384u << 20;
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(path, sizeError);
-    if (sizeError || size > kMaxPictureFileBytes) {
-        error = sizeError ? "cannot read " + path.string() : path.string() + " is too large";
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    return bytes;
+    return crt::ReadFileBytes(path, kMaxPictureFileBytes, error);
 }
 
 }  // namespace
