@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gfx/Device.h"
+#include "player/SoundObjects.h"
 #include "render/DocResManager.h"
 #include "render/ResourceLoading.h"
 
@@ -38,6 +39,7 @@ void InstallPlayerDocumentClasses()
     InstallSlideShowClass(&MakeSlideShow);
     InstallRenderDocResManager();
     RegisterSlideContainerClass();
+    RegisterSoundClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

@@ -4,6 +4,9 @@
 
 #include "objectmodel/DocumentError.h"
 #include "platform/gfx/States.h"
+#include "player/AudioPlaylist.h"
+#include "player/SettingsVolume.h"
+#include "player/SoundDevice.h"
 #include "render/RenderContext.h"
 #include "render/RenderTargetPair.h"
 #include "render/ResourceLoading.h"
@@ -93,6 +96,9 @@ void WallpaperPlayer::LoadScene(DocumentSource source)
 
 void WallpaperPlayer::StopScene()
 {
+    // Deleting the scene releases its sound objects' buffers and graphs;
+    // the playlist is stopped as well, so hiding the wallpaper silences it.
+    StopAudioGraph();
     m_document = SceneDocument();
 }
 
@@ -104,6 +110,34 @@ void WallpaperPlayer::StartScene()
     for (const auto& slide : show->Slides()) {
         if (slide)
             slide->InitSlide();
+    }
+    // Silent before the first track runs, so that nothing is heard at the
+    // graph's previous level until SetVolume applies the user's.
+    SetAudioGraphVolume(kSilentVolume);
+    m_playlistPosition = 0;
+    PlayTrackFrom(0);
+}
+
+void WallpaperPlayer::PlayNextTrack()
+{
+    if (!Scene())
+        return;
+    PlayTrackFrom(m_playlistPosition);
+}
+
+void WallpaperPlayer::PlayTrackFrom(std::size_t first)
+{
+    DS_SlideShow_Light* show = Scene();
+    if (!show || show->AudioFiles().empty())
+        return;
+    const auto& files = show->AudioFiles();
+    const std::size_t count = files.size();
+    for (std::size_t tried = 0; tried < count; ++tried) {
+        const std::size_t index = (first + tried) % count;
+        if (files[index] && PlayAudioFile(*files[index])) {
+            m_playlistPosition = (index + 1) % count;
+            return;
+        }
     }
 }
 
@@ -123,6 +157,10 @@ void WallpaperPlayer::SetVolume(int volume, bool mute)
 {
     m_volume = std::clamp(volume, 0, 100);
     m_mute = mute;
+    const AudioOutputVolumes volumes = MapVolume(m_volume, m_mute);
+    SetAudioGraphVolume(volumes.graph);
+    if (audio::SoundBuffer* primary = PrimarySoundBuffer())
+        primary->SetVolume(volumes.primaryBuffer);
 }
 
 HRESULT WallpaperPlayer::DeviceReset(gfx::Device& device)
@@ -151,12 +189,28 @@ void WallpaperPlayer::FrameMove(double time)
         show->Update(static_cast<float>(time));
 }
 
+namespace {
+
+void ClearToBlack(gfx::Device& device)
+{
+    if (device.BeginScene() == gfx::kOk)
+        device.Clear(0, nullptr, gfx::ClearFlags::Target, kOpaqueBlack, 1.0f, 0);
+    device.EndScene();
+}
+
+} // namespace
+
 HRESULT WallpaperPlayer::FrameRender(gfx::Device& device)
 {
     m_lastPasses.clear();
     DS_SlideShow_Light* show = Scene();
-    if (!show)
+    if (!show) {
+        // Without a scene (after the wallpaper was hidden and shown again)
+        // the frame is still cleared, so the window never shows whatever
+        // the back buffer held; the caller learns that nothing was drawn.
+        ClearToBlack(device);
         return E_FAIL;
+    }
     ResourceDeviceScope resourceDevice(&device);
     if (device.BeginScene() == gfx::kOk) {
         device.Clear(0, nullptr, gfx::ClearFlags::Target, kOpaqueBlack, 1.0f, 0);

@@ -8,6 +8,7 @@
 // The same object serves the desktop program and the headless renderer of
 // the scene tool, so both show the same frames.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -46,14 +47,25 @@ public:
     void LoadSceneResource(std::uint16_t id);
     // Reads a document from `source` (kept for reloads) and starts it.
     void LoadScene(DocumentSource source);
-    // Deletes the running scene; frames then draw nothing and fail.
+    // Deletes the running scene and stops the playlist: every sound of the
+    // wallpaper falls silent. Frames then draw nothing and fail.
     void StopScene();
-    // Prepares every slide; the audio playlist starts from its first track.
+    // Prepares every slide; the audio playlist starts from its first track,
+    // silent until SetVolume applies the user's volume.
     void StartScene();
+    // Plays the playlist's next track (after the graph reported that a track
+    // completed), wrapping to the first. A track that cannot be played is
+    // skipped; at most one round of the list is tried. Nothing without a
+    // scene or without audio files.
+    void PlayNextTrack();
+    // Index in the scene's audio-file list of the track that plays next.
+    std::size_t PlaylistPosition() const { return m_playlistPosition; }
 
     void SetPicturePosition(int position);
     int PicturePosition() const { return m_picturePosition; }
-    // Stores the volume (0..100) and mute state for the sound output.
+    // Stores the volume (0..100) and mute state and applies them to the
+    // playlist's graph and the primary sound buffer (MapVolume); the primary
+    // buffer is the master level of every sound.
     void SetVolume(int volume, bool mute);
     int Volume() const { return m_volume; }
     bool Mute() const { return m_mute; }
@@ -79,6 +91,9 @@ private:
     void RenderWholeWindow(gfx::Device& device, DS_SlideShow_Light& show);
     void RenderPerMonitor(gfx::Device& device, DS_SlideShow_Light& show);
     void SetCurrentView(DS_SlideShow_Light& show, const win::RECT& rect);
+    // Plays the first playable track from `first` on (one round at most)
+    // and moves the position past it.
+    void PlayTrackFrom(std::size_t first);
 
     SceneDocument m_document;
     DocumentSource m_source;
@@ -86,6 +101,7 @@ private:
     std::uint16_t m_sceneResourceId = 0;
     bool m_mute = true;
     int m_volume = 0;
+    std::size_t m_playlistPosition = 0;
     int m_monitorSelector = kAllMonitors;
     std::vector<win::MonitorEntry> m_monitors;
     win::RECT m_unionRect;

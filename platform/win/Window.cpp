@@ -104,6 +104,23 @@ std::uint16_t WindowSystem::RegisterClass(WindowClass windowClass)
 
 bool WindowSystem::IsClassRegistered(std::string_view name) const { return classes_.count(ClassKey(name)) != 0; }
 
+bool WindowSystem::UnregisterClass(std::string_view name)
+{
+    const auto found = classes_.find(ClassKey(name));
+    if (found == classes_.end()) {
+        lastError_ = "window class \"" + std::string(name) + "\" is not registered";
+        return false;
+    }
+    for (const auto& [handle, record] : windows_) {
+        if (record->windowClass == found->second) {
+            lastError_ = "window class \"" + std::string(name) + "\" still has windows";
+            return false;
+        }
+    }
+    classes_.erase(found);
+    return true;
+}
+
 // ---- Windows -----------------------------------------------------------------
 
 WindowSystem::Record* WindowSystem::Find(HWND window) const

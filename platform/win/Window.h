@@ -74,6 +74,9 @@ public:
     // A non-zero atom; 0 when the name is empty or taken or the procedure is missing.
     std::uint16_t RegisterClass(WindowClass windowClass);
     bool IsClassRegistered(std::string_view name) const;
+    // Removes a class whose windows are all gone (false while any exists),
+    // so that its procedure, and whatever it refers to, is never called again.
+    bool UnregisterClass(std::string_view name);
 
     // ---- Windows ----
     // Null when the class is unknown, the parent is not a window or the

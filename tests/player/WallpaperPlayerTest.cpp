@@ -97,7 +97,10 @@ TEST_F(WallpaperPlayerDeviceTest, PassesFollowMonitorsAndPicturePosition)
     }
 }
 
-TEST_F(WallpaperPlayerDeviceTest, FrameWithoutSceneFailsAndDrawsNothing)
+// After the wallpaper was hidden and shown the player has no scene: the
+// frame reports that nothing was drawn but leaves opaque black, never the
+// back buffer's old content.
+TEST_F(WallpaperPlayerDeviceTest, FrameWithoutSceneFailsAndLeavesBlack)
 {
     wallpaper.SetMonitors({Monitor(0, 0, 64, 48)});
     device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFF123456u, 1.0f, 0);
@@ -107,7 +110,8 @@ TEST_F(WallpaperPlayerDeviceTest, FrameWithoutSceneFailsAndDrawsNothing)
     ASSERT_EQ(device->GetBackBuffer(&raw), gfx::kOk);
     const auto backBuffer = gfx::Ref<gfx::Surface>::Adopt(raw);
     ASSERT_EQ(device->ReadPixels(backBuffer.Get(), &pixels), gfx::kOk);
-    EXPECT_EQ(pixels.at(0) & 0xFFFFFFu, 0x123456u);
+    EXPECT_EQ(pixels.at(0) & 0xFFFFFFu, 0u);
+    EXPECT_EQ(pixels.at(pixels.size() - 1) & 0xFFFFFFu, 0u);
 }
 
 TEST_F(WallpaperPlayerDeviceTest, ResetReadsTheSceneAgainWithStoredSettings)

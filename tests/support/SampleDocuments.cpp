@@ -1,6 +1,8 @@
 #include "tests/support/SampleDocuments.h"
 
 #include "tests/support/DocumentWriter.h"
+#include "tests/support/PictureSceneWriter.h"
+#include "tests/support/SoundWriter.h"
 
 namespace {
 
@@ -25,6 +27,41 @@ std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes)
 {
     bytes.resize(bytes.size() / 2);
     return bytes;
+}
+
+// One slide with two sound objects: a WAV of half a second whose data the
+// manager stores for its link, and an MP3 of an older version whose blob is
+// not audio.
+std::vector<std::uint8_t> SoundsDocument()
+{
+    DocumentWriter w;
+    w.Header().SlideShowBegin(1);
+    w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Sounds");
+    picture_scene_writer::WriteLightRecord(w, {});
+    w.Count(0).Count(2);
+    sound_writer::WavFields bell;
+    bell.link = {u"sounds\\bell.wav", 31};
+    bell.sound.volume = 80;
+    bell.sound.pan = 20;
+    bell.sound.base.name = u"Bell";
+    bell.sound.base.guid = SampleGuid();
+    sound_writer::WriteWav(w, bell);
+    sound_writer::Mp3Fields loop;
+    loop.data = ResourceBlob(u"C:\\Music\\loop.mp3");
+    loop.data.SetBytes({'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'});
+    loop.sound.version = 2;
+    loop.sound.legacyKind = 1;
+    loop.sound.legacyFirst = 3;
+    loop.sound.legacySecond = 5;
+    loop.sound.base.name = u"Loop";
+    sound_writer::WriteMp3(w, loop);
+    w.AudioFiles({});
+    DocResManagerRecord record;
+    ModuleResourceBlob data(u"bell.wav");
+    data.SetBytes(sound_writer::Pcm16WaveImage(std::vector<std::int16_t>(11025, 0), 1, 22050));
+    record.storedResources[{bell.link.path, bell.link.id}] = {data};
+    w.DocResManager(record);
+    return w.Bytes();
 }
 
 } // namespace
@@ -70,6 +107,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"minimal.vsd", MinimalDocument(), true},
         {"audio-and-resources.vsd", full, true},
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
+        {"sounds.vsd", SoundsDocument(), true},
         {"truncated.vsd", Truncated(full), false},
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},

@@ -2,8 +2,11 @@
 // its own document. Three slides with pictures drawn here (a sky gradient,
 // coloured shapes, a landscape), each camera mode once, and fades between
 // them. The pictures are stored in the document's resource manager as a
-// document stores them.
+// document stores them. Sound is synthesised here too: a soft chord that
+// the first slide plays now and then as a WAV sound object, and a slow
+// arpeggio as the show's one playlist track.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include "objectmodel/ResourceBlob.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
+#include "tests/support/SoundWriter.h"
 
 namespace {
 
@@ -120,6 +124,80 @@ std::uint32_t Landscape(std::uint32_t x, std::uint32_t y)
     return Mix(0x80B0E0, 0xD0E8F8, double(y) / far);
 }
 
+// ---- sound -------------------------------------------------------------------
+
+constexpr std::uint32_t kSoundRate = 11025;
+constexpr double kPi = 3.14159265358979323846;
+
+// A tone that swells in over `attack` seconds and dies away to its end.
+double Envelope(double t, double length, double attack)
+{
+    if (t < attack)
+        return t / attack;
+    const double release = (length - t) / (length - attack);
+    return release * release;
+}
+
+// Tones of `frequencies` (Hz) starting at `starts` (seconds), each `length`
+// seconds long, summed at `level`, as 16-bit mono samples of `seconds`.
+std::vector<std::int16_t> Tones(const std::vector<double>& frequencies, const std::vector<double>& starts,
+                                double length, double seconds, double level)
+{
+    std::vector<double> mix(static_cast<std::size_t>(seconds * kSoundRate), 0.0);
+    for (std::size_t tone = 0; tone < frequencies.size(); ++tone) {
+        const auto first = static_cast<std::size_t>(starts[tone] * kSoundRate);
+        for (std::size_t i = first; i < mix.size(); ++i) {
+            const double t = double(i - first) / kSoundRate;
+            if (t >= length)
+                break;
+            // A little of the octave above softens the sine.
+            const double wave = std::sin(2 * kPi * frequencies[tone] * t) +
+                                0.25 * std::sin(4 * kPi * frequencies[tone] * t);
+            mix[i] += level * Envelope(t, length, 0.4) * wave;
+        }
+    }
+    std::vector<std::int16_t> samples;
+    for (const double value : mix)
+        samples.push_back(std::int16_t(std::lround(std::clamp(value, -1.0, 1.0) * 32767)));
+    return samples;
+}
+
+// A major chord, all three notes at once, fading in and out over 3 s.
+std::vector<std::uint8_t> ChordWave()
+{
+    return sound_writer::Pcm16WaveImage(Tones({220.0, 277.18, 329.63}, {0.0, 0.0, 0.0}, 3.0, 3.0, 0.12), 1,
+                                        kSoundRate);
+}
+
+// The chord's notes rising one after another, then the octave, over 8 s.
+std::vector<std::uint8_t> ArpeggioWave()
+{
+    return sound_writer::Pcm16WaveImage(
+        Tones({220.0, 277.18, 329.63, 440.0, 329.63, 277.18}, {0.0, 1.0, 2.0, 3.0, 4.5, 5.5}, 2.5, 8.0, 0.15), 1,
+        kSoundRate);
+}
+
+const description_writer::StoredLink kChordLink{u"sounds\\chord.wav", 201};
+
+// The chord as a WAV sound object: a random timeline plays it once in each
+// on-phase of its length, with three to six quiet seconds between.
+void WriteChordSound(DocumentWriter& w)
+{
+    sound_writer::WavFields chord;
+    chord.link = kChordLink;
+    chord.sound.volume = 70;
+    chord.sound.base.name = u"Chord";
+    chord.sound.base.timing.selector = 1;
+    chord.sound.base.timing.kind = description_writer::TimelineKind::Random;
+    chord.sound.base.timing.offMin = 300;
+    chord.sound.base.timing.offMax = 600;
+    chord.sound.base.timing.onMin = 300;
+    chord.sound.base.timing.onMax = 300;
+    chord.sound.base.timing.fadeIn = 0;
+    chord.sound.base.timing.fadeOut = 0;
+    sound_writer::WriteWav(w, chord);
+}
+
 struct DemoSlide {
     std::u16string name;
     std::u16string picturePath;
@@ -127,6 +205,7 @@ struct DemoSlide {
     Painter paint;
     std::int32_t cameraMode;
     float fadeIn, hold, fadeOut;
+    bool withChord = false;
 };
 
 void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
@@ -149,7 +228,10 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(0).Count(0); // no scene objects, no sounds
+    w.Count(0); // no scene objects
+    w.Count(slide.withChord ? 1 : 0);
+    if (slide.withChord)
+        WriteChordSound(w);
 }
 
 } // namespace
@@ -161,7 +243,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::vector<DemoSlide> slides{
-        {u"Dusk", u"pictures\\dusk.bmp", 101, Sky, 0, 1.0f, 8.0f, 1.5f},
+        {u"Dusk", u"pictures\\dusk.bmp", 101, Sky, 0, 1.0f, 8.0f, 1.5f, true},
         {u"Shapes", u"pictures\\shapes.bmp", 102, Shapes, 1, 1.5f, 8.0f, 1.5f},
         {u"Valley", u"pictures\\valley.bmp", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
@@ -175,7 +257,14 @@ int main(int argc, char** argv)
         stored.SetBytes(Bmp(slide.paint));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
-    w.AudioFiles({});
+    ModuleResourceBlob chord(u"chord.wav");
+    chord.SetBytes(ChordWave());
+    record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};
+    DS_AudioFile track;
+    track.m_name = u"Evening";
+    track.m_data = ResourceBlob(u"music\\evening.wav");
+    track.m_data.SetBytes(ArpeggioWave());
+    w.AudioFiles(std::vector<DS_AudioFile>{track});
     w.DocResManager(record);
     if (!w.SaveTo(argv[1])) {
         std::fprintf(stderr, "orvanta-demoscene: cannot write %s\n", argv[1]);

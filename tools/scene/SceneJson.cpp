@@ -2,8 +2,14 @@
 
 #include <cstdio>
 #include <sstream>
+#include <vector>
 
+#include "platform/crt/Guid.h"
+#include "player/SlideContainer.h"
+#include "player/SoundObjects.h"
 #include "render/DocResManagerSummary.h"
+#include "render/TimelineDepended.h"
+#include "render/Timelines.h"
 #include "tests/support/DocumentSummaryClasses.h"
 
 namespace {
@@ -31,6 +37,58 @@ void WriteArray(std::ostringstream& out, const Items& items, WriteItem writeItem
     out << "\n  ]";
 }
 
+// The class name of a timeline, as documents store it.
+std::u16string_view TimelineClassName(const KXI_Timing* timeline)
+{
+    if (dynamic_cast<const KXI_ContinuesTimeLine*>(timeline))
+        return KXI_ContinuesTimeLine::kClassName;
+    if (dynamic_cast<const KXI_RandomTimeLine*>(timeline))
+        return KXI_RandomTimeLine::kClassName;
+    if (dynamic_cast<const KXI_ManualTimeLine*>(timeline))
+        return KXI_ManualTimeLine::kClassName;
+    if (dynamic_cast<const KXI_DependedTimeLine*>(timeline))
+        return KXI_DependedTimeLine::kClassName;
+    return u"";
+}
+
+std::u16string_view SoundClassName(const DS_Sound_Ctrl& sound)
+{
+    if (dynamic_cast<const DS_WAV_Constructor*>(&sound))
+        return DS_WAV_Constructor::kClassName;
+    return DS_MP3_Constructor::kClassName;
+}
+
+// A sound object: what every object shows, then its volume, pan and the
+// length of its sound (hundredths of a second; 0 when it cannot play).
+void WriteSound(std::ostringstream& out, const DS_Sound_Ctrl& sound)
+{
+    out << "{\"class\": " << Quoted(kxi_string(SoundClassName(sound))) << ", \"name\": " << Quoted(sound.name)
+        << ", \"guid\": \"" << crt::FormatGuid(sound.guid) << "\", \"depth\": " << sound.depth.value
+        << ", \"timeline\": {\"selector\": " << sound.timing.Selector()
+        << ", \"class\": " << Quoted(kxi_string(TimelineClassName(sound.timing.CurrentTimeline()))) << "}"
+        << ", \"volume\": " << sound.volume.value << ", \"pan\": " << sound.pan.value
+        << ", \"length\": " << sound.MeasureLength() << "}";
+}
+
+void WriteSounds(std::ostringstream& out, const DS_SlideContainer& slide)
+{
+    std::vector<const DS_Sound_Ctrl*> sounds;
+    for (const auto& item : slide.StoredSounds()) {
+        if (const auto* sound = dynamic_cast<const DS_Sound_Ctrl*>(item.get()))
+            sounds.push_back(sound);
+    }
+    if (sounds.empty()) {
+        out << "[]";
+        return;
+    }
+    out << "[";
+    for (std::size_t i = 0; i < sounds.size(); ++i) {
+        out << (i ? ",\n      " : "\n      ");
+        WriteSound(out, *sounds[i]);
+    }
+    out << "\n    ]";
+}
+
 void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
 {
     const auto* inspected = dynamic_cast<const InspectionSlideShow*>(&slideShow);
@@ -39,7 +97,12 @@ void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
         return;
     }
     WriteArray(out, inspected->slides, [&](const InspectionSlideShow::Slide& slide) {
-        out << "{\"class\": " << Quoted(slide.className) << ", \"version\": " << slide.version << "}";
+        out << "{\"class\": " << Quoted(slide.className) << ", \"version\": " << slide.version;
+        if (const auto* container = dynamic_cast<const DS_SlideContainer*>(slide.object.get())) {
+            out << ", \"sounds\": ";
+            WriteSounds(out, *container);
+        }
+        out << "}";
     });
 }
 

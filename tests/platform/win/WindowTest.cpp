@@ -44,6 +44,21 @@ TEST_F(WindowTreeTest, ClassesAreNamedWithoutRegardToCaseAndOnlyOnce)
     EXPECT_EQ(windows.FindWindow("pAnEl"), window);
 }
 
+// A class goes only once its last window has: its procedure may refer to an
+// owner that is about to go, and a later owner registers the name afresh.
+TEST_F(WindowTreeTest, ClassesAreUnregisteredOnlyWithoutWindows)
+{
+    const HWND window = Make("Panel");
+    EXPECT_FALSE(windows.UnregisterClass("panel"));
+    EXPECT_TRUE(windows.IsClassRegistered("Panel"));
+    ASSERT_TRUE(windows.DestroyWindow(window));
+    EXPECT_TRUE(windows.UnregisterClass("panel"));
+    EXPECT_FALSE(windows.IsClassRegistered("Panel"));
+    EXPECT_FALSE(windows.UnregisterClass("Panel"));
+    EXPECT_NE(windows.RegisterClass({"Panel", [](HWND, UINT, WPARAM, LPARAM) { return LRESULT{7}; }}), 0);
+    EXPECT_EQ(windows.SendMessage(Make("Panel"), WM_USER, 0, 0), 7);
+}
+
 TEST_F(WindowTreeTest, FindsByClassInZOrderTopmostFirst)
 {
     const HWND first = Make("Panel");
