@@ -50,3 +50,25 @@ std::unique_ptr<KXI_IOF_Item> ReadItemObject(ArchiveReader ar)
 {
     return ReadRegisteredObject(ar, GetItemClassRegistry());
 }
+
+namespace {
+
+std::map<std::type_index, kxi_string>& StoredClassNames()
+{
+    static std::map<std::type_index, kxi_string> names;
+    return names;
+}
+
+} // namespace
+
+void NoteStoredClassName(const std::type_info& type, std::u16string_view name)
+{
+    StoredClassNames().try_emplace(std::type_index(type), kxi_string(name));
+}
+
+std::u16string_view StoredClassNameOf(const std::type_info& type)
+{
+    const auto& names = StoredClassNames();
+    const auto found = names.find(std::type_index(type));
+    return found == names.end() ? std::u16string_view() : std::u16string_view(found->second);
+}

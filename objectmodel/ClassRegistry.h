@@ -36,6 +36,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <typeindex>
+#include <typeinfo>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -138,6 +140,12 @@ FamilyClassRegistry<DS_2D_Light>& GetLightClassRegistry();
 FamilyClassRegistry<DS_SlideContainer>& GetSlideContainerClassRegistry();
 FamilyClassRegistry<KXI_Timing>& GetTimingClassRegistry();
 
+// The class name documents store for a registered C++ class (the first name
+// it was registered under), so that tools name objects as documents do;
+// empty for a class that was never registered.
+void NoteStoredClassName(const std::type_info& type, std::u16string_view name);
+std::u16string_view StoredClassNameOf(const std::type_info& type);
+
 // Registers T under `name` in the main registry; returns true so that it
 // can initialise a static flag.
 template <class T>
@@ -145,6 +153,7 @@ bool RegisterMainClass(std::u16string_view name)
 {
     static const IOF_Virtual_ReaderT<T> reader;
     GetMainClassRegistry().Register(name, reader);
+    NoteStoredClassName(typeid(T), name);
     return true;
 }
 
@@ -154,6 +163,7 @@ bool RegisterFamilyClass(FamilyClassRegistry<Base>& registry, std::u16string_vie
 {
     static const IOF_Virtual_ReaderT_II<T, Base> reader;
     registry.Register(name, reader);
+    NoteStoredClassName(typeid(T), name);
     return true;
 }
 

@@ -211,9 +211,13 @@ void DesktopHostApp::OnDestroy()
     env_.windows.PostQuitMessage(0);
 }
 
+// The next track follows when one has played to its end, and also when one
+// broke off because it could not be decoded further: a damaged track is
+// skipped rather than ending the playlist.
 void DesktopHostApp::OnGraphEvent()
 {
-    if (GetAudioGraphEvent() == audio::kEventComplete)
+    const long event = GetAudioGraphEvent();
+    if (event == audio::kEventComplete || event == audio::kEventErrorAbort)
         player_.PlayNextTrack();
 }
 

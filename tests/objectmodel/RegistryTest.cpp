@@ -106,6 +106,18 @@ TEST(Registry, CreateDefaultByClassNameOnlyFindsItsOwnRegistry)
     EXPECT_EQ(GetItemClassRegistry().Find(u"registrytestnode"), nullptr);
 }
 
+// Tools name objects by the class name documents store: the name a class
+// was registered under, whichever registry holds it.
+TEST(Registry, StoredClassNamesFollowTheRegistration)
+{
+    ASSERT_TRUE(g_registered);
+    EXPECT_EQ(StoredClassNameOf(typeid(RegistryTestObject)), u"RegistryTestObject");
+    EXPECT_EQ(StoredClassNameOf(typeid(RegistryTestNode)), u"RegistryTestNode");
+    // A second class under a taken name still knows the name it was given.
+    EXPECT_EQ(StoredClassNameOf(typeid(RegistryTestOther)), u"RegistryTestObject");
+    EXPECT_TRUE(StoredClassNameOf(typeid(int)).empty());
+}
+
 TEST(Registry, EachAccessorReturnsOneLastingRegistry)
 {
     EXPECT_EQ(&GetMainClassRegistry(), &GetMainClassRegistry());

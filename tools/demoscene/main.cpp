@@ -16,6 +16,7 @@
 
 #include "objectmodel/DocResRecord.h"
 #include "objectmodel/ResourceBlob.h"
+#include "platform/crt/Guid.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
@@ -187,6 +188,8 @@ void WriteChordSound(DocumentWriter& w)
     chord.link = kChordLink;
     chord.sound.volume = 70;
     chord.sound.base.name = u"Chord";
+    // A fixed GUID keeps the generated document the same from build to build.
+    chord.sound.base.guid = crt::ParseGuid("{6F1C2A3B-4D5E-4F60-8172-93A4B5C6D7E8}");
     chord.sound.base.timing.selector = 1;
     chord.sound.base.timing.kind = description_writer::TimelineKind::Random;
     chord.sound.base.timing.offMin = 300;

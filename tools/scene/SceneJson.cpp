@@ -8,8 +8,9 @@
 #include "player/SlideContainer.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManagerSummary.h"
-#include "render/TimelineDepended.h"
-#include "render/Timelines.h"
+#include "objectmodel/ClassRegistry.h"
+#include "render/ABObjConstructor.h"
+#include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
 
 namespace {
@@ -37,54 +38,47 @@ void WriteArray(std::ostringstream& out, const Items& items, WriteItem writeItem
     out << "\n  ]";
 }
 
-// The class name of a timeline, as documents store it.
-std::u16string_view TimelineClassName(const KXI_Timing* timeline)
+// The class name the document stores for an object; empty for one whose
+// class was never registered.
+template <class T>
+std::string StoredClass(const T& object)
 {
-    if (dynamic_cast<const KXI_ContinuesTimeLine*>(timeline))
-        return KXI_ContinuesTimeLine::kClassName;
-    if (dynamic_cast<const KXI_RandomTimeLine*>(timeline))
-        return KXI_RandomTimeLine::kClassName;
-    if (dynamic_cast<const KXI_ManualTimeLine*>(timeline))
-        return KXI_ManualTimeLine::kClassName;
-    if (dynamic_cast<const KXI_DependedTimeLine*>(timeline))
-        return KXI_DependedTimeLine::kClassName;
-    return u"";
+    return "\"" + JsonEscape(crt::ToUtf8(kxi_string(StoredClassNameOf(typeid(object))))) + "\"";
 }
 
-std::u16string_view SoundClassName(const DS_Sound_Ctrl& sound)
-{
-    if (dynamic_cast<const DS_WAV_Constructor*>(&sound))
-        return DS_WAV_Constructor::kClassName;
-    return DS_MP3_Constructor::kClassName;
-}
-
-// A sound object: what every object shows, then its volume, pan and the
+// A scene object: its class, and for objects of the object family their
+// name, GUID, depth and timeline; a sound adds its volume, pan and the
 // length of its sound (hundredths of a second; 0 when it cannot play).
-void WriteSound(std::ostringstream& out, const DS_Sound_Ctrl& sound)
+void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
 {
-    out << "{\"class\": " << Quoted(kxi_string(SoundClassName(sound))) << ", \"name\": " << Quoted(sound.name)
-        << ", \"guid\": \"" << crt::FormatGuid(sound.guid) << "\", \"depth\": " << sound.depth.value
-        << ", \"timeline\": {\"selector\": " << sound.timing.Selector()
-        << ", \"class\": " << Quoted(kxi_string(TimelineClassName(sound.timing.CurrentTimeline()))) << "}"
-        << ", \"volume\": " << sound.volume.value << ", \"pan\": " << sound.pan.value
-        << ", \"length\": " << sound.MeasureLength() << "}";
+    out << "{\"class\": " << StoredClass(item);
+    if (const auto* object = dynamic_cast<const DS_ABObj_Constructor*>(&item)) {
+        out << ", \"name\": " << Quoted(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
+            << "\", \"depth\": " << object->depth.value << ", \"timeline\": {\"selector\": "
+            << object->timing.Selector() << ", \"class\": ";
+        if (const KXI_Timing* timeline = object->timing.CurrentTimeline())
+            out << StoredClass(*timeline);
+        else
+            out << "null";
+        out << "}";
+    }
+    if (const auto* sound = dynamic_cast<const DS_Sound_Ctrl*>(&item)) {
+        out << ", \"volume\": " << sound->volume.value << ", \"pan\": " << sound->pan.value
+            << ", \"length\": " << sound->MeasureLength();
+    }
+    out << "}";
 }
 
-void WriteSounds(std::ostringstream& out, const DS_SlideContainer& slide)
+void WriteObjects(std::ostringstream& out, const DS_SlideContainer::StoredList& items)
 {
-    std::vector<const DS_Sound_Ctrl*> sounds;
-    for (const auto& item : slide.StoredSounds()) {
-        if (const auto* sound = dynamic_cast<const DS_Sound_Ctrl*>(item.get()))
-            sounds.push_back(sound);
-    }
-    if (sounds.empty()) {
+    if (items.empty()) {
         out << "[]";
         return;
     }
     out << "[";
-    for (std::size_t i = 0; i < sounds.size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         out << (i ? ",\n      " : "\n      ");
-        WriteSound(out, *sounds[i]);
+        WriteObject(out, *items[i]);
     }
     out << "\n    ]";
 }
@@ -99,8 +93,15 @@ void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
     WriteArray(out, inspected->slides, [&](const InspectionSlideShow::Slide& slide) {
         out << "{\"class\": " << Quoted(slide.className) << ", \"version\": " << slide.version;
         if (const auto* container = dynamic_cast<const DS_SlideContainer*>(slide.object.get())) {
+            out << ", \"light\": ";
+            if (const DS_2D_Light* light = container->PictureScene())
+                out << StoredClass(*light);
+            else
+                out << "null";
+            out << ", \"objects\": ";
+            WriteObjects(out, container->StoredObjects());
             out << ", \"sounds\": ";
-            WriteSounds(out, *container);
+            WriteObjects(out, container->StoredSounds());
         }
         out << "}";
     });

@@ -2,10 +2,10 @@
 // The inspector's view of a document: its tree as JSON.
 //
 // {"header": "VIZ v 4.0.0",
-//  "slides": [{"class": ..., "version": ...,
-//              "sounds": [{"class": ..., "name": ..., "guid": ..., "depth": N,
-//                          "timeline": {"selector": N, "class": ...},
-//                          "volume": N, "pan": N, "length": N}]}],
+//  "slides": [{"class": ..., "version": ..., "light": <class of the picture scene>,
+//              "objects": [{"class": ..., "name": ..., "guid": ..., "depth": N,
+//                           "timeline": {"selector": N, "class": ...}}],
+//              "sounds": [{ the same, and "volume": N, "pan": N, "length": N}]}],
 //  "audio": [{"name": ..., "source": ..., "bytes": N}],
 //  "resources": {"version": 4, "textureSets": N, "textureSetValues": N,
 //                "storedResources": N, "guidTextures": N, "animatedPictures": N}}

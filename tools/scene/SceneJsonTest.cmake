@@ -75,6 +75,8 @@ expect_json("${json}" 1 resources textureSets)
 expect_json("${json}" 0 resources storedResources)
 
 expect_document(sounds.vsd)
+expect_json("${json}" "DS_2D_Light" slides 0 light)
+expect_length("${json}" 0 slides 0 objects)
 expect_length("${json}" 2 slides 0 sounds)
 expect_json("${json}" "DS_WAV_Constructor" slides 0 sounds 0 class)
 expect_json("${json}" "Bell" slides 0 sounds 0 name)

@@ -70,17 +70,9 @@ TEST_F(AudioOutputTest, APlayedBufferReachesTheDeviceAtItsLevel)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     output.reset(); // closes the file
 
-    std::ifstream in(file, std::ios::binary);
-    std::vector<float> mixed;
-    float frame[2];
-    while (in.read(reinterpret_cast<char*>(frame), sizeof frame))
-        mixed.insert(mixed.end(), frame, frame + 2);
-    std::size_t first = mixed.size(), last = 0;
-    for (std::size_t i = 0; i < mixed.size() / 2; ++i)
-        if (mixed[2 * i] != 0.0f) {
-            first = std::min(first, i);
-            last = i;
-        }
+    const auto written = test::ReadDiskOutput(file);
+    const std::vector<float>& mixed = written.stereo;
+    const std::size_t first = written.first, last = written.last;
     ASSERT_LT(first, last);
     EXPECT_NEAR(double(last - first + 1), double(rate) / 5, double(rate) / 1000);
     EXPECT_NEAR(test::Rms(mixed, 0, first, last), 0.05 / std::sqrt(2.0), 0.002);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -175,6 +176,31 @@ inline double Rms(const std::vector<float>& stereo, int channel, std::size_t fir
     for (std::size_t i = first; i < last; ++i)
         sum += double(stereo[2 * i + channel]) * stereo[2 * i + channel];
     return last > first ? std::sqrt(sum / double(last - first)) : 0.0;
+}
+
+// What SDL's disk driver wrote: interleaved stereo float frames, and the
+// first and last frame whose left channel is not silent (first > last when
+// every frame is).
+struct DiskOutput {
+    std::vector<float> stereo;
+    std::size_t first = 0, last = 0;
+};
+
+inline DiskOutput ReadDiskOutput(const std::filesystem::path& file)
+{
+    DiskOutput output;
+    std::ifstream in(file, std::ios::binary);
+    float frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame))
+        output.stereo.insert(output.stereo.end(), frame, frame + 2);
+    output.first = output.stereo.size();
+    for (std::size_t i = 0; i < output.stereo.size() / 2; ++i) {
+        if (output.stereo[2 * i] != 0.0f) {
+            output.first = std::min(output.first, i);
+            output.last = i;
+        }
+    }
+    return output;
 }
 
 inline float Peak(const std::vector<float>& stereo, std::size_t first, std::size_t last)

@@ -67,6 +67,14 @@ public:
                 text.starts_with("XDG_RUNTIME_DIR=") || text.starts_with("XDG_CONFIG_HOME=") ||
                 text.starts_with("SDL_"))
                 continue;
+            // Under AddressSanitizer the program's memory errors still end
+            // it, but its leak check is left to the in-process tests: this
+            // toolchain's leak checker crashes (in its own thread) on the
+            // dynamic TLS entries that locale set-up leaves behind.
+            if (text.starts_with("ASAN_OPTIONS=")) {
+                kept.emplace_back(std::string(text) + ":detect_leaks=0");
+                continue;
+            }
             kept.emplace_back(text);
         }
         for (auto& entry : kept)

@@ -246,6 +246,25 @@ TEST_F(WavSoundTest, StartSetsTheStoredLevels)
     }
 }
 
+TEST_F(WavSoundTest, PreviewShowsTheSharedSoundPictureAndMayPlayOnce)
+{
+    auto wav = MakeWav(SineWave(0.1));
+    DS_MP3_Constructor mp3;
+    PreviewImage wavPreview, mp3Preview;
+    wav->GetPreviewImage(wavPreview, false);
+    mp3.GetPreviewImage(mp3Preview);
+    ASSERT_NE(wavPreview.link, nullptr);
+    EXPECT_EQ(wavPreview.link, mp3Preview.link) << "one link for every sound object";
+    EXPECT_EQ(wavPreview.link->Key(), (LinkKey{u"common_res.dll", DS_Sound_Ctrl::kPreviewImageId}));
+    EXPECT_EQ(wavPreview.imageKind, 0);
+    EXPECT_EQ(wavPreview.frameWidth, 1.0f);
+    EXPECT_FALSE(wav->buffer) << "no sound without the play flag";
+
+    wav->GetPreviewImage(wavPreview, true);
+    ASSERT_TRUE(wav->buffer);
+    EXPECT_EQ(Status(*wav), audio::kStatusPlaying);
+}
+
 // ---- WAV playing ------------------------------------------------------------------
 
 TEST_F(WavSoundTest, ContinuousTimelineLoopsUntilTheTimelineIsOff)
