@@ -127,9 +127,10 @@ bool DesktopHostApp::RefusedScene(std::string why)
     return Fail(std::move(why));
 }
 
+// The value is kept in the settings' cache, where the dialog reads it.
 bool DesktopHostApp::ReadShowDialogSetting()
 {
-    showDialog_ = settings_.GetShowDialogSetting();
+    settings_.GetShowDialogSetting();
     strings_.SetLanguage(LanguageToLangId(0));
     return true;
 }

@@ -85,7 +85,6 @@ public:
     PlayerDevice& Device() { return device_; }
     Settings& GetSettings() { return settings_; }
     DesktopUi* Ui() { return ui_.get(); }
-    bool ShowDialogFlag() const { return showDialog_; }
     // The period the frame timer was last armed with, in ms.
     std::uint32_t FrameTimerPeriodMs() const { return timerPeriodMs_; }
     const std::string& LastError() const { return lastError_; }
@@ -112,7 +111,6 @@ private:
     std::unique_ptr<DesktopUi> ui_;
     win::HWND managerWindow_ = nullptr;
     bool classRegistered_ = false;
-    bool showDialog_ = true;
     std::uint32_t timerPeriodMs_ = 0;
     std::string lastError_;
 };

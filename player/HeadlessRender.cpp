@@ -19,22 +19,6 @@ namespace {
 // The most frames one render plays: a day of frames at the shortest period.
 constexpr double kMaxSeconds = 24.0 * 3600.0;
 
-std::unique_ptr<gfx::Device> MakeDevice(const HeadlessRenderOptions& options, std::string& error)
-{
-    auto context = gfx::HeadlessContext::Create(&error);
-    if (!context) {
-        error = "no headless OpenGL context: " + error;
-        return nullptr;
-    }
-    gfx::PresentParameters parameters;
-    parameters.backBufferWidth = options.width;
-    parameters.backBufferHeight = options.height;
-    auto device = gfx::Device::Create(std::move(context), parameters, &error);
-    if (!device)
-        error = "no graphics device: " + error;
-    return device;
-}
-
 bool Play(WallpaperPlayer& player, gfx::Device& device, const DocumentSource& source,
           const HeadlessRenderOptions& options)
 {
@@ -74,7 +58,7 @@ bool RenderHeadless(const DocumentSource& source, const HeadlessRenderOptions& o
     }
     InstallPlayerDocumentClasses();
     InstallResourceFinders();
-    auto device = MakeDevice(options, error);
+    auto device = gfx::CreateHeadlessDevice(options.width, options.height, &error);
     if (!device)
         return false;
     ResourceDeviceScope resourceDevice(device.get());

@@ -19,17 +19,9 @@ void BM_DemoSceneFrame1080p(benchmark::State& state)
     InstallPlayerDocumentClasses();
     player::InstallResourceFinders();
     std::string error;
-    auto context = gfx::HeadlessContext::Create(&error);
-    if (!context) {
-        state.SkipWithError(("no headless GL context: " + error).c_str());
-        return;
-    }
-    gfx::PresentParameters parameters;
-    parameters.backBufferWidth = width;
-    parameters.backBufferHeight = height;
-    auto device = gfx::Device::Create(std::move(context), parameters, &error);
+    auto device = gfx::CreateHeadlessDevice(width, height, &error);
     if (!device) {
-        state.SkipWithError(("no device: " + error).c_str());
+        state.SkipWithError(error.c_str());
         return;
     }
     ResourceDeviceScope resourceDevice(device.get());

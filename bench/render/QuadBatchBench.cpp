@@ -20,15 +20,9 @@ constexpr std::int32_t kQuads = QuadBatchArray::kQuadsPerBatch;
 std::unique_ptr<gfx::Device> MakeDevice(benchmark::State& state)
 {
     std::string error;
-    std::unique_ptr<gfx::Device> device;
-    if (auto context = gfx::HeadlessContext::Create(&error)) {
-        gfx::PresentParameters parameters;
-        parameters.backBufferWidth = 64;
-        parameters.backBufferHeight = 64;
-        device = gfx::Device::Create(std::move(context), parameters, &error);
-    }
+    std::unique_ptr<gfx::Device> device = gfx::CreateHeadlessDevice(64, 64, &error);
     if (!device)
-        state.SkipWithError(("no headless GL device: " + error).c_str());
+        state.SkipWithError(error.c_str());
     return device;
 }
 

@@ -39,44 +39,6 @@ public:
         *status = playing_ ? kStatusPlaying | kStatusLooping : 0;
         return kOk;
     }
-    HRESULT SetVolume(LONG volume) override
-    {
-        if (!(Flags() & kBufferCtrlVolume))
-            return kControlUnavailable;
-        if (!InRange(volume, kVolumeMin, kVolumeMax))
-            return kInvalidParam;
-        volume_ = volume;
-        mixer_->SetMasterGain(VolumePanGains(volume_, pan_));
-        return kOk;
-    }
-    HRESULT GetVolume(LONG* volume) const override
-    {
-        if (!(Flags() & kBufferCtrlVolume))
-            return kControlUnavailable;
-        if (!volume)
-            return kInvalidParam;
-        *volume = volume_;
-        return kOk;
-    }
-    HRESULT SetPan(LONG pan) override
-    {
-        if (!(Flags() & kBufferCtrlPan))
-            return kControlUnavailable;
-        if (!InRange(pan, kPanLeft, kPanRight))
-            return kInvalidParam;
-        pan_ = pan;
-        mixer_->SetMasterGain(VolumePanGains(volume_, pan_));
-        return kOk;
-    }
-    HRESULT GetPan(LONG* pan) const override
-    {
-        if (!(Flags() & kBufferCtrlPan))
-            return kControlUnavailable;
-        if (!pan)
-            return kInvalidParam;
-        *pan = pan_;
-        return kOk;
-    }
     // The output is written by the mixer alone.
     HRESULT SetCurrentPosition(DWORD) override { return kInvalidCall; }
     HRESULT GetCurrentPosition(DWORD*, DWORD*) const override { return kInvalidCall; }
@@ -91,10 +53,10 @@ public:
     }
 
 private:
+    void LevelsChanged() override { mixer_->SetMasterGain(LevelGains()); }
+
     std::shared_ptr<Mixer> mixer_;
     bool playing_ = false;
-    LONG volume_ = kVolumeMax;
-    LONG pan_ = 0;
 };
 
 // A secondary buffer: PCM data played through the mixer.
@@ -120,7 +82,7 @@ public:
         auto guard = mixer_->Lock();
         looping_ = (flags & kPlayLooping) != 0;
         if (!mixer_->IsPlaying(guard, this))
-            mixer_->Start(guard, this, Gains());
+            mixer_->Start(guard, this, LevelGains());
         status_ = kStatusPlaying | (looping_ ? kStatusLooping : 0);
         return kOk;
     }
@@ -141,48 +103,6 @@ public:
         return kOk;
     }
 
-    HRESULT SetVolume(LONG volume) override
-    {
-        if (!(Flags() & kBufferCtrlVolume))
-            return kControlUnavailable;
-        if (!InRange(volume, kVolumeMin, kVolumeMax))
-            return kInvalidParam;
-        volume_ = volume;
-        ApplyGains();
-        return kOk;
-    }
-
-    HRESULT GetVolume(LONG* volume) const override
-    {
-        if (!(Flags() & kBufferCtrlVolume))
-            return kControlUnavailable;
-        if (!volume)
-            return kInvalidParam;
-        *volume = volume_;
-        return kOk;
-    }
-
-    HRESULT SetPan(LONG pan) override
-    {
-        if (!(Flags() & kBufferCtrlPan))
-            return kControlUnavailable;
-        if (!InRange(pan, kPanLeft, kPanRight))
-            return kInvalidParam;
-        pan_ = pan;
-        ApplyGains();
-        return kOk;
-    }
-
-    HRESULT GetPan(LONG* pan) const override
-    {
-        if (!(Flags() & kBufferCtrlPan))
-            return kControlUnavailable;
-        if (!pan)
-            return kInvalidParam;
-        *pan = pan_;
-        return kOk;
-    }
-
     HRESULT SetCurrentPosition(DWORD offset) override
     {
         if (offset >= bytes_.size())
@@ -195,7 +115,7 @@ public:
         cursor_ = {offset / format_.blockAlign, 0};
         PublishPosition();
         if (playing)
-            mixer_->Start(guard, this, Gains());
+            mixer_->Start(guard, this, LevelGains());
         return kOk;
     }
 
@@ -274,12 +194,10 @@ public:
     }
 
 private:
-    StereoGain Gains() const { return VolumePanGains(volume_, pan_); }
-
-    void ApplyGains()
+    void LevelsChanged() override
     {
         auto guard = mixer_->Lock();
-        mixer_->SetGain(guard, this, Gains());
+        mixer_->SetGain(guard, this, LevelGains());
     }
 
     void ReadFrame(std::uint64_t frame, float* left, float* right) const
@@ -361,8 +279,6 @@ private:
     // Read without the lock.
     std::atomic<DWORD> status_{0};
     std::atomic<std::uint64_t> playFrame_{0};
-    std::atomic<LONG> volume_{kVolumeMax};
-    std::atomic<LONG> pan_{0};
 
     // Main thread only.
     std::vector<std::uint8_t> staging_;
@@ -399,6 +315,38 @@ HRESULT CreateSecondary(const std::shared_ptr<Mixer>& mixer, const BufferDesc& d
 }
 
 } // namespace
+
+HRESULT SoundBuffer::SetLevel(DWORD control, LONG value, LONG low, LONG high, std::atomic<LONG>& level)
+{
+    if (!(flags_ & control))
+        return kControlUnavailable;
+    if (!InRange(value, low, high))
+        return kInvalidParam;
+    level = value;
+    LevelsChanged();
+    return kOk;
+}
+
+HRESULT SoundBuffer::GetLevel(DWORD control, const std::atomic<LONG>& level, LONG* value) const
+{
+    if (!(flags_ & control))
+        return kControlUnavailable;
+    if (!value)
+        return kInvalidParam;
+    *value = level;
+    return kOk;
+}
+
+HRESULT SoundBuffer::SetVolume(LONG volume)
+{
+    return SetLevel(kBufferCtrlVolume, volume, kVolumeMin, kVolumeMax, volume_);
+}
+
+HRESULT SoundBuffer::GetVolume(LONG* volume) const { return GetLevel(kBufferCtrlVolume, volume_, volume); }
+
+HRESULT SoundBuffer::SetPan(LONG pan) { return SetLevel(kBufferCtrlPan, pan, kPanLeft, kPanRight, pan_); }
+
+HRESULT SoundBuffer::GetPan(LONG* pan) const { return GetLevel(kBufferCtrlPan, pan_, pan); }
 
 HRESULT SoundDevice::Create(std::shared_ptr<SoundDevice>* out)
 {

@@ -18,10 +18,12 @@
 //
 // Everything is called from the main thread.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
+#include "platform/audio/Gain.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/Results.h"
 #include "platform/audio/WaveFormat.h"
@@ -70,11 +72,11 @@ public:
     // kStatusPlaying, with kStatusLooping when it plays looping.
     virtual HRESULT GetStatus(DWORD* status) const = 0;
     // kVolumeMin..kVolumeMax; needs kBufferCtrlVolume.
-    virtual HRESULT SetVolume(LONG volume) = 0;
-    virtual HRESULT GetVolume(LONG* volume) const = 0;
+    HRESULT SetVolume(LONG volume);
+    HRESULT GetVolume(LONG* volume) const;
     // kPanLeft..kPanRight; needs kBufferCtrlPan.
-    virtual HRESULT SetPan(LONG pan) = 0;
-    virtual HRESULT GetPan(LONG* pan) const = 0;
+    HRESULT SetPan(LONG pan);
+    HRESULT GetPan(LONG* pan) const;
     // Byte offsets of the next frame to play (rounded down to a frame).
     virtual HRESULT SetCurrentPosition(DWORD offset) = 0;
     virtual HRESULT GetCurrentPosition(DWORD* play, DWORD* write) const = 0;
@@ -91,8 +93,19 @@ public:
 protected:
     explicit SoundBuffer(DWORD flags) : flags_(flags) {}
 
+    // The gains of the current volume and pan. Read without a lock: the
+    // mixer's thread may ask while the main thread sets them.
+    StereoGain LevelGains() const { return VolumePanGains(volume_, pan_); }
+    // Called after the volume or the pan changed.
+    virtual void LevelsChanged() = 0;
+
 private:
+    HRESULT SetLevel(DWORD control, LONG value, LONG low, LONG high, std::atomic<LONG>& level);
+    HRESULT GetLevel(DWORD control, const std::atomic<LONG>& level, LONG* value) const;
+
     DWORD flags_;
+    std::atomic<LONG> volume_{kVolumeMax};
+    std::atomic<LONG> pan_{0};
 };
 
 class SoundDevice {

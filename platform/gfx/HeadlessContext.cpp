@@ -122,4 +122,26 @@ bool HeadlessContext::MakeCurrent()
     return eglMakeCurrent(egl_->display, egl_->surface, egl_->surface, egl_->context);
 }
 
+std::unique_ptr<Device> CreateHeadlessDevice(const PresentParameters& parameters, std::string* error)
+{
+    std::string reason;
+    std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(&reason);
+    std::unique_ptr<Device> device;
+    if (!context)
+        reason = "no headless OpenGL context: " + reason;
+    else if (!(device = Device::Create(std::move(context), parameters, &reason)))
+        reason = "no graphics device: " + reason;
+    if (!device && error)
+        *error = reason;
+    return device;
+}
+
+std::unique_ptr<Device> CreateHeadlessDevice(std::uint32_t width, std::uint32_t height, std::string* error)
+{
+    PresentParameters parameters;
+    parameters.backBufferWidth = width;
+    parameters.backBufferHeight = height;
+    return CreateHeadlessDevice(parameters, error);
+}
+
 } // namespace gfx

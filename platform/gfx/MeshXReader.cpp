@@ -443,6 +443,19 @@ private:
         return count;
     }
 
+    // A counted list of vectors (positions or normals).
+    bool ReadVectors(std::vector<math::Vec3>& vectors) {
+        const auto count = ReadCount(3);
+        if (!count) return false;
+        vectors.resize(*count);
+        for (auto& vector : vectors) {
+            const auto value = ReadVector();
+            if (!value) return false;
+            vector = *value;
+        }
+        return true;
+    }
+
     std::optional<math::Vec3> ReadVector() {
         const auto x = ReadFloat(), y = x ? ReadFloat() : std::nullopt, z = y ? ReadFloat() : std::nullopt;
         if (!z) return std::nullopt;
@@ -547,14 +560,7 @@ private:
     bool ParseMesh(const std::string& name, std::vector<XMesh>& meshes) {
         XMesh mesh;
         mesh.name = name;
-        const auto vertexCount = ReadCount(3);
-        if (!vertexCount) return false;
-        mesh.positions.resize(*vertexCount);
-        for (auto& position : mesh.positions) {
-            const auto value = ReadVector();
-            if (!value) return false;
-            position = *value;
-        }
+        if (!ReadVectors(mesh.positions)) return false;
         if (!ParseFaces(mesh.faces, mesh.positions.size(), false)) return false;
         for (;;) {
             Token token;
@@ -582,14 +588,7 @@ private:
     }
 
     bool ParseNormals(XMesh& mesh) {
-        const auto count = ReadCount(3);
-        if (!count) return false;
-        mesh.normals.resize(*count);
-        for (auto& normal : mesh.normals) {
-            const auto value = ReadVector();
-            if (!value) return false;
-            normal = *value;
-        }
+        if (!ReadVectors(mesh.normals)) return false;
         return ParseFaces(mesh.faces, mesh.normals.size(), true);
     }
 

@@ -15,6 +15,7 @@ extern "C" {
 #include "player/HeadlessRender.h"
 #include "tests/player/PlayerTestSupport.h"
 #include "tests/render/DocResManagerTestSupport.h"
+#include "tests/support/RgbCompare.h"
 
 namespace {
 
@@ -60,16 +61,6 @@ Png ReadPng(const std::string& path)
         png.rgb.push_back(std::uint32_t(data[i * 3]) << 16 | std::uint32_t(data[i * 3 + 1]) << 8 | data[i * 3 + 2]);
     stbi_image_free(data);
     return png;
-}
-
-bool Near(std::uint32_t rgb, std::uint32_t expected, int tolerance = 10)
-{
-    for (int shift : {0, 8, 16}) {
-        const int difference = int((rgb >> shift) & 0xFFu) - int((expected >> shift) & 0xFFu);
-        if (difference > tolerance || difference < -tolerance)
-            return false;
-    }
-    return true;
 }
 
 class HeadlessRenderTest : public ::testing::Test {
@@ -126,7 +117,7 @@ TEST_F(HeadlessRenderTest, EachPicturePositionPlacesThePicture)
         ASSERT_EQ(png.width, 64) << c.name;
         ASSERT_EQ(png.height, 64) << c.name;
         for (const Probe& probe : c.probes) {
-            EXPECT_TRUE(Near(png.At(probe.x, probe.y), probe.rgb))
+            EXPECT_TRUE(rgb_compare::ShowsRgb(png.At(probe.x, probe.y), probe.rgb, 10))
                 << c.name << " at (" << probe.x << ", " << probe.y << "): " << std::hex << png.At(probe.x, probe.y);
         }
     }

@@ -153,12 +153,7 @@ protected:
     {
         InstallPlayerDocumentClasses();
         std::string error;
-        auto context = gfx::HeadlessContext::Create(&error);
-        ASSERT_TRUE(context) << "a headless GL context is required: " << error;
-        gfx::PresentParameters parameters;
-        parameters.backBufferWidth = width;
-        parameters.backBufferHeight = height;
-        device = gfx::Device::Create(std::move(context), parameters, &error);
+        device = gfx::CreateHeadlessDevice(width, height, &error);
         ASSERT_TRUE(device) << error;
         resourceDevice = std::make_unique<ResourceDeviceScope>(device.get());
         renderContext = std::make_unique<RenderContext>();

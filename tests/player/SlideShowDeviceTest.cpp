@@ -9,6 +9,7 @@
 #include "tests/player/PlayerTestSupport.h"
 #include "tests/render/DocResManagerTestSupport.h"
 #include "tests/render/QuadTestSupport.h"
+#include "tests/support/RgbCompare.h"
 
 namespace {
 
@@ -18,16 +19,7 @@ using player_test::SlideFields;
 constexpr std::uint32_t kPictureRgb = 0x20C040;
 const LinkKey kPictureLink{u"pictures\\green.bmp", 11};
 
-// Whether `rgb` shows `expected`, each channel within `tolerance`.
-bool ShowsRgb(std::uint32_t rgb, std::uint32_t expected, int tolerance = 8)
-{
-    for (int shift : {0, 8, 16}) {
-        const int difference = int((rgb >> shift) & 0xFFu) - int((expected >> shift) & 0xFFu);
-        if (difference > tolerance || difference < -tolerance)
-            return false;
-    }
-    return true;
-}
+using rgb_compare::ShowsRgb;
 
 class SlideShowDeviceTest : public player_test::DeviceFixture {
 protected:

@@ -27,6 +27,8 @@
 #include "platform/win/ResourceModule.h"
 #include "platform/win/ResourcePack.h"
 #include "render/DocResManager.h"
+#include "tests/support/BmpFixture.h"
+#include "tests/support/GifFixture.h"
 #include "render/ResourceLoading.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/DocumentSummaryClasses.h"
@@ -36,96 +38,19 @@ namespace docres_test {
 
 // ---------------------------------------------------------------- pictures
 
-// A 24-bit BMP of width x height whose pixel (x, y) is colour(x, y) as
-// 0xRRGGBB (top row first, as the loader delivers it).
-inline std::vector<std::uint8_t> BmpPicture(std::uint32_t width, std::uint32_t height,
-                                            const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& colour)
-{
-    const std::uint32_t rowBytes = (width * 3 + 3) & ~3u;
-    const std::uint32_t pixelBytes = rowBytes * height;
-    std::vector<std::uint8_t> out;
-    auto put = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.push_back(std::uint8_t(value >> (8 * i)));
-    };
-    out.push_back('B');
-    out.push_back('M');
-    put(54 + pixelBytes, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(width, 4);
-    put(height, 4); // positive: rows stored bottom-up
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(pixelBytes, 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (std::uint32_t row = 0; row < height; ++row) {
-        const std::uint32_t y = height - 1 - row;
-        for (std::uint32_t x = 0; x < width; ++x)
-            put(colour(x, y), 3); // B, G, R
-        for (std::uint32_t pad = width * 3; pad < rowBytes; ++pad)
-            out.push_back(0);
-    }
-    return out;
-}
+using bmp_fixture::BmpPicture;
 
 inline std::vector<std::uint8_t> SolidBmp(std::uint32_t width, std::uint32_t height, std::uint32_t rgb)
 {
     return BmpPicture(width, height, [rgb](std::uint32_t, std::uint32_t) { return rgb; });
 }
 
-// A GIF89a of one frame filled with `rgb`. The LZW data sends a clear code
-// before every pixel, which keeps the codes 3 bits wide.
+// A GIF89a of one frame filled with `rgb`.
 inline std::vector<std::uint8_t> SolidGif(std::uint16_t width, std::uint16_t height, std::uint32_t rgb)
 {
-    std::vector<std::uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-    auto word = [&](std::uint16_t v) {
-        out.push_back(std::uint8_t(v));
-        out.push_back(std::uint8_t(v >> 8));
-    };
-    word(width);
-    word(height);
-    out.insert(out.end(), {0x81, 0, 0}); // a global table of 4 colours
-    out.insert(out.end(), {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)});
-    out.insert(out.end(), 9, 0);
-    out.push_back(0x2C);
-    word(0);
-    word(0);
-    word(width);
-    word(height);
-    out.push_back(0);
-    out.push_back(2); // LZW minimum code size
-    std::vector<std::uint8_t> data;
-    std::uint32_t bits = 0, count = 0;
-    auto code = [&](std::uint32_t c) {
-        bits |= c << count;
-        count += 3;
-        while (count >= 8) {
-            data.push_back(std::uint8_t(bits));
-            bits >>= 8;
-            count -= 8;
-        }
-    };
-    for (std::uint32_t i = 0; i < std::uint32_t(width) * height; ++i) {
-        code(4);
-        code(0);
-    }
-    code(5);
-    if (count > 0)
-        data.push_back(std::uint8_t(bits));
-    for (std::size_t at = 0; at < data.size(); at += 255) {
-        const std::size_t n = std::min<std::size_t>(255, data.size() - at);
-        out.push_back(std::uint8_t(n));
-        out.insert(out.end(), data.begin() + long(at), data.begin() + long(at + n));
-    }
-    out.push_back(0);
-    out.push_back(0x3B);
-    return out;
+    const std::uint32_t palette[4] = {rgb, 0, 0, 0};
+    return gfx::testing::WriteGif(width, height, palette,
+                                  {{std::vector<std::uint8_t>(std::size_t(width) * height, 0), 0}});
 }
 
 // ---------------------------------------------------------------- meshes
@@ -254,13 +179,7 @@ inline TestModuleFolderCleanup g_testModuleFolderCleanup;
 
 inline std::unique_ptr<gfx::Device> MakeHeadlessDevice(std::string* error)
 {
-    auto context = gfx::HeadlessContext::Create(error);
-    if (!context)
-        return nullptr;
-    gfx::PresentParameters parameters;
-    parameters.backBufferWidth = 64;
-    parameters.backBufferHeight = 64;
-    return gfx::Device::Create(std::move(context), parameters, error);
+    return gfx::CreateHeadlessDevice(64, 64, error);
 }
 
 // A manager test with a device, the test modules, and the test slide-show

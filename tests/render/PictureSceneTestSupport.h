@@ -24,6 +24,7 @@
 #include "tests/render/DocResManagerTestSupport.h"
 #include "tests/render/QuadTestSupport.h"
 #include "tests/support/ArchiveFixtures.h"
+#include "tests/support/RgbCompare.h"
 
 namespace picture_scene_test {
 
@@ -51,16 +52,7 @@ inline std::uint32_t StripesColour(std::uint32_t x, std::uint32_t y)
     return y < kPictureHeight / 2 ? kStripes[(x / 8) % 4] : kGrey;
 }
 
-// Whether `pixel` (0xAARRGGBB) shows `rgb`, each channel within `tolerance`.
-inline bool ShowsRgb(std::uint32_t pixel, std::uint32_t rgb, int tolerance = 8)
-{
-    for (int shift : {0, 8, 16}) {
-        const int difference = quad_test::Channel(pixel, shift) - int((rgb >> shift) & 0xFFu);
-        if (difference > tolerance || difference < -tolerance)
-            return false;
-    }
-    return true;
-}
+using rgb_compare::ShowsRgb;
 
 // Pixel (x, y) of pixels read top row first from a target `width` wide.
 inline std::uint32_t At(const std::vector<std::uint32_t>& pixels, std::uint32_t x, std::uint32_t y,
@@ -217,12 +209,10 @@ protected:
     void SetUp() override
     {
         std::string error;
-        auto context = gfx::HeadlessContext::Create(&error);
-        ASSERT_TRUE(context) << "a headless GL context is required: " << error;
         parameters.backBufferWidth = kTargetSize;
         parameters.backBufferHeight = kTargetSize;
-        device = gfx::Device::Create(std::move(context), parameters, &error);
-        ASSERT_TRUE(device) << "no device: " << error;
+        device = gfx::CreateHeadlessDevice(parameters, &error);
+        ASSERT_TRUE(device) << error;
         resourceDevice = std::make_unique<ResourceDeviceScope>(device.get());
         manager = std::make_unique<DS_DocResManager>();
         managerScope = std::make_unique<CurrentDocResManagerScope>(manager.get());

@@ -40,12 +40,7 @@ TEST_F(QuadTest, FillTargetCoversTheBackBufferInStripOrder)
 TEST(QuadVerticesTest, FillTargetOnAFullHdBackBuffer)
 {
     std::string error;
-    auto context = gfx::HeadlessContext::Create(&error);
-    ASSERT_TRUE(context) << error;
-    gfx::PresentParameters parameters;
-    parameters.backBufferWidth = 1920;
-    parameters.backBufferHeight = 1080;
-    auto device = gfx::Device::Create(std::move(context), parameters, &error);
+    auto device = gfx::CreateHeadlessDevice(1920, 1080, &error);
     ASSERT_TRUE(device) << error;
     QuadVertices quad;
     quad.FillTarget(*device);

@@ -256,12 +256,10 @@ protected:
     void SetUp() override
     {
         std::string error;
-        auto context = gfx::HeadlessContext::Create(&error);
-        ASSERT_TRUE(context) << "a headless GL context is required: " << error;
         parameters.backBufferWidth = kWidth;
         parameters.backBufferHeight = kHeight;
-        device = gfx::Device::Create(std::move(context), parameters, &error);
-        ASSERT_TRUE(device) << "no device: " << error;
+        device = gfx::CreateHeadlessDevice(parameters, &error);
+        ASSERT_TRUE(device) << error;
         resourceDevice = std::make_unique<ResourceDeviceScope>(device.get());
         manager = std::make_unique<DS_DocResManager>();
         managerScope = std::make_unique<CurrentDocResManagerScope>(manager.get());

@@ -23,13 +23,8 @@ protected:
     void SetUp() override
     {
         std::string error;
-        auto context = gfx::HeadlessContext::Create(&error);
-        ASSERT_TRUE(context) << "a headless GL context is required: " << error;
-        gfx::PresentParameters parameters;
-        parameters.backBufferWidth = kWidth;
-        parameters.backBufferHeight = kHeight;
-        device = gfx::Device::Create(std::move(context), parameters, &error);
-        ASSERT_TRUE(device) << "no device: " << error;
+        device = gfx::CreateHeadlessDevice(kWidth, kHeight, &error);
+        ASSERT_TRUE(device) << error;
     }
 
     std::vector<std::uint32_t> BackBufferPixels()

@@ -17,6 +17,7 @@
 #include "objectmodel/DocResRecord.h"
 #include "objectmodel/ResourceBlob.h"
 #include "platform/crt/Guid.h"
+#include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
@@ -37,45 +38,6 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t)
 }
 
 // A 24-bit bottom-up BMP of the painter's picture.
-std::vector<std::uint8_t> Bmp(const Painter& paint)
-{
-    const std::uint32_t rowBytes = (kWidth * 3 + 3) & ~3u;
-    const std::uint32_t imageBytes = rowBytes * kHeight;
-    std::vector<std::uint8_t> out;
-    const auto put = [&out](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.push_back(std::uint8_t(value >> (8 * i)));
-    };
-    out.push_back('B');
-    out.push_back('M');
-    put(54 + imageBytes, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(kWidth, 4);
-    put(kHeight, 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(imageBytes, 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (std::uint32_t row = 0; row < kHeight; ++row) {
-        const std::uint32_t y = kHeight - 1 - row;
-        for (std::uint32_t x = 0; x < kWidth; ++x) {
-            const std::uint32_t rgb = paint(x, y);
-            out.push_back(std::uint8_t(rgb));
-            out.push_back(std::uint8_t(rgb >> 8));
-            out.push_back(std::uint8_t(rgb >> 16));
-        }
-        for (std::uint32_t pad = kWidth * 3; pad < rowBytes; ++pad)
-            out.push_back(0);
-    }
-    return out;
-}
-
 // Dusk sky: deep blue above to orange at the horizon, a pale sun.
 std::uint32_t Sky(std::uint32_t x, std::uint32_t y)
 {
@@ -257,7 +219,7 @@ int main(int argc, char** argv)
         WriteSlide(w, slide);
         const std::u16string file = slide.picturePath.substr(slide.picturePath.rfind(u'\\') + 1);
         ModuleResourceBlob stored(file);
-        stored.SetBytes(Bmp(slide.paint));
+        stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, slide.paint));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     ModuleResourceBlob chord(u"chord.wav");

@@ -27,16 +27,9 @@ constexpr std::uint32_t kWidth = 1920, kHeight = 1080;
 std::unique_ptr<Device> MakeDevice(std::uint32_t width, std::uint32_t height, benchmark::State& state)
 {
     std::string error;
-    std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(&error);
-    std::unique_ptr<Device> device;
-    if (context) {
-        PresentParameters parameters;
-        parameters.backBufferWidth = width;
-        parameters.backBufferHeight = height;
-        device = Device::Create(std::move(context), parameters, &error);
-    }
+    std::unique_ptr<Device> device = CreateHeadlessDevice(width, height, &error);
     if (!device)
-        state.SkipWithError(("no headless GL device: " + error).c_str());
+        state.SkipWithError(error.c_str());
     return device;
 }
 

@@ -59,12 +59,9 @@ BENCHMARK(BM_DecodeAndSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_Upload(benchmark::State& state) {
     std::string error;
-    auto context = HeadlessContext::Create(&error);
-    PresentParameters parameters;
-    parameters.backBufferWidth = parameters.backBufferHeight = 16;
-    auto device = context ? Device::Create(std::move(context), parameters, &error) : nullptr;
+    auto device = CreateHeadlessDevice(16, 16, &error);
     if (!device) {
-        state.SkipWithError(("no headless device: " + error).c_str());
+        state.SkipWithError(error.c_str());
         return;
     }
     std::string reason;

@@ -34,12 +34,9 @@ end
 
 void BM_EffectParametersPerDraw(benchmark::State& state) {
     std::string error;
-    auto context = HeadlessContext::Create(&error);
-    PresentParameters parameters;
-    parameters.backBufferWidth = parameters.backBufferHeight = 16;
-    auto device = context ? Device::Create(std::move(context), parameters, &error) : nullptr;
+    auto device = CreateHeadlessDevice(16, 16, &error);
     if (!device) {
-        state.SkipWithError(("no headless device: " + error).c_str());
+        state.SkipWithError(error.c_str());
         return;
     }
     Effect* raw = nullptr;

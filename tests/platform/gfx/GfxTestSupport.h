@@ -53,14 +53,11 @@ struct XyzNormalDiffuseTex { // 0x152
 inline std::unique_ptr<Device> MakeDevice(std::uint32_t width, std::uint32_t height, std::string* error,
                                           Format format = Format::X8R8G8B8)
 {
-    std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(error);
-    if (!context)
-        return nullptr;
     PresentParameters parameters;
     parameters.backBufferWidth = width;
     parameters.backBufferHeight = height;
     parameters.backBufferFormat = format;
-    return Device::Create(std::move(context), parameters, error);
+    return CreateHeadlessDevice(parameters, error);
 }
 
 template <typename Vertex>
