@@ -186,9 +186,7 @@ RenderTargetPair* DS_DocResManager::GetSharedRenderTarget(const GuidNameKey& key
 void DS_DocResManager::OnLostDevice()
 {
     m_losables->NotifyLost();
-    for (auto& [key, effect] : m_effects)
-        if (effect)
-            effect->OnLostDevice();
+    ForEachCachedEffect([](gfx::Effect& effect) { effect.OnLostDevice(); });
     for (auto& [key, pair] : m_sharedRenderTargets)
         pair->ReleaseTextures();
 }
@@ -196,9 +194,7 @@ void DS_DocResManager::OnLostDevice()
 void DS_DocResManager::OnResetDevice()
 {
     m_losables->NotifyReset();
-    for (auto& [key, effect] : m_effects)
-        if (effect)
-            effect->OnResetDevice();
+    ForEachCachedEffect([](gfx::Effect& effect) { effect.OnResetDevice(); });
     for (auto& [key, pair] : m_sharedRenderTargets)
         pair->ResizeAndCopy(m_guidTextures[key].Get(), pair->Width(), pair->Height());
 }

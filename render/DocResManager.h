@@ -39,6 +39,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "objectmodel/DocResRecord.h"
@@ -131,6 +132,10 @@ public:
     const ModuleResourceBlob* GetResourceData(const DS_FileLink3& link);
     const LoadedMesh& GetMesh(const DS_FileLink3& link, std::uint32_t stride);
     gfx::Ref<gfx::Effect> GetEffect(const DS_FileLink3& link);
+    // The program's built-in effect `name` (render/BuiltinEffects.h), made
+    // once and told of device loss like the linked effects; null when there
+    // is no such effect or no device.
+    gfx::Ref<gfx::Effect> GetBuiltinEffect(std::string_view name);
 
     bool LoadFrameSource(const DS_FileLink3& link, std::vector<FrameData>& frames) override;
 
@@ -183,6 +188,16 @@ public:
     const std::map<LinkKey, SpriteFrameInfo>& FrameLists() const { return m_frameLists; }
 
 private:
+    template <typename Visit>
+    void ForEachCachedEffect(Visit visit)
+    {
+        for (auto& [key, effect] : m_effects)
+            if (effect)
+                visit(*effect);
+        for (auto& [name, effect] : m_builtinEffects)
+            if (effect)
+                visit(*effect);
+    }
     void BuildTextureSets();
     void TakeStoredResources(std::map<LinkKey, ResourceRecords> stored);
     void BuildGuidTextures(const std::map<GuidNameKey, GuidTextureRecord>& records);
@@ -198,6 +213,7 @@ private:
     std::map<LinkKey, LoadedMesh> m_meshes;
     std::map<GuidNameKey, std::unique_ptr<RenderTargetPair>> m_sharedRenderTargets;
     std::map<LinkKey, gfx::Ref<gfx::Effect>> m_effects;
+    std::map<std::string, gfx::Ref<gfx::Effect>, std::less<>> m_builtinEffects;
     std::map<LinkKey, ResourceRecords> m_resourceRecords;               // every record known
     std::map<GuidNameKey, gfx::Ref<gfx::Texture>> m_guidTextures;
 };

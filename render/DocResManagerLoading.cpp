@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "render/BuiltinEffects.h"
 #include "render/DocResManager.h"
 
 namespace {
@@ -191,4 +192,14 @@ gfx::Ref<gfx::Effect> DS_DocResManager::GetEffect(const DS_FileLink3& link)
     }
     slot = CreateEffectFromBytes(records.back().Bytes());
     return slot;
+}
+
+gfx::Ref<gfx::Effect> DS_DocResManager::GetBuiltinEffect(std::string_view name)
+{
+    auto found = m_builtinEffects.find(name);
+    if (found == m_builtinEffects.end())
+        found = m_builtinEffects.emplace(std::string(name), nullptr).first;
+    if (!found->second)
+        found->second = CreateEffectFromBytes(FindBuiltinEffectSource(name));
+    return found->second;
 }

@@ -26,24 +26,7 @@ const win::ProgramResourceRegistration g_programPictureRegistration(win::Resourc
 const win::ProgramResourceRegistration g_programEffectRegistration(win::ResourceType(win::RT_RCDATA), kProgramEffectId,
                                                                    g_programEffect.data(), g_programEffect.size());
 
-class DocResManagerLoadingTest : public DeviceTest {
-protected:
-    void SetUp() override
-    {
-        DeviceTest::SetUp();
-        manager = std::make_unique<DS_DocResManager>();
-        current = std::make_unique<CurrentDocResManagerScope>(manager.get());
-    }
-    void TearDown() override
-    {
-        current.reset();
-        manager.reset();
-        DeviceTest::TearDown();
-    }
-
-    std::unique_ptr<DS_DocResManager> manager;
-    std::unique_ptr<CurrentDocResManagerScope> current;
-};
+using DocResManagerLoadingTest = ManagerDeviceTest;
 
 TEST_F(DocResManagerLoadingTest, AModulePictureLoadsOnceWithItsOwnSize)
 {

@@ -206,6 +206,26 @@ protected:
     std::unique_ptr<ResourceDeviceScope> scope;
 };
 
+// A device test with an empty manager that is the thread's current one.
+class ManagerDeviceTest : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        manager = std::make_unique<DS_DocResManager>();
+        current = std::make_unique<CurrentDocResManagerScope>(manager.get());
+    }
+    void TearDown() override
+    {
+        current.reset();
+        manager.reset();
+        DeviceTest::TearDown();
+    }
+
+    std::unique_ptr<DS_DocResManager> manager;
+    std::unique_ptr<CurrentDocResManagerScope> current;
+};
+
 // Reads a document with no slides whose manager record is `record`.
 inline SceneDocument ReadDocument(const DocResManagerRecord& record, std::int32_t version = 4)
 {
