@@ -83,8 +83,11 @@ bool SavedRenderTargets::Redirect(gfx::Device& device, gfx::Texture* texture)
     if (!level || device.GetRenderTarget(0, &target) != gfx::kOk)
         return false;
     auto savedTarget = gfx::Ref<gfx::Surface>::Adopt(target);
+    gfx::Rect scissor;
+    device.GetScissorRect(&scissor);
     if (device.SetRenderTarget(0, level.Get()) != gfx::kOk)
         return false;
+    m_scissor = scissor;
     gfx::Surface* depthStencil = nullptr;
     device.GetDepthStencilSurface(&depthStencil); // kNotFound: none is set
     m_target = std::move(savedTarget);
@@ -97,7 +100,10 @@ void SavedRenderTargets::Restore(gfx::Device& device)
 {
     if (!m_target)
         return;
-    device.SetRenderTarget(0, m_target.Get());
+    // A new target resets the scissor rectangle to the whole target; the
+    // saved one puts a monitor's pass back inside its monitor.
+    if (device.SetRenderTarget(0, m_target.Get()) == gfx::kOk)
+        device.SetScissorRect(m_scissor);
     device.SetDepthStencilSurface(m_depthStencil.Get());
     Drop();
 }

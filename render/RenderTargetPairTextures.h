@@ -51,8 +51,9 @@ struct TextureSize {
 };
 TextureSize LevelZeroSize(const gfx::Texture* texture);
 
-// The device's render target 0 and depth-stencil surface, kept while
-// something draws into a texture of its own, and put back after.
+// The device's render target 0, depth-stencil surface and scissor rectangle,
+// kept while something draws into a texture of its own, and put back after.
+// The scissor test's and the clip planes' enabling are left as they are.
 class SavedRenderTargets {
 public:
     // Makes level 0 of `texture` render target 0 with no depth-stencil
@@ -69,4 +70,5 @@ public:
 private:
     gfx::Ref<gfx::Surface> m_target;
     gfx::Ref<gfx::Surface> m_depthStencil;
+    gfx::Rect m_scissor;
 };

@@ -105,6 +105,37 @@ TEST_F(RenderTargetPairTest, SwapPingPongsBetweenTheTwoTextures)
     gfx::Ref<gfx::Surface>::Adopt(depth);
 }
 
+// A monitor's pass confines its drawing with the scissor rectangle; drawing
+// into the pair uses the whole texture, and after End the pass is confined
+// to its monitor again.
+TEST_F(RenderTargetPairTest, EndPutsTheScissorRectangleBack)
+{
+    const gfx::Rect rightMonitor{16, 0, std::int32_t(kWidth), std::int32_t(kHeight)};
+    ASSERT_EQ(device->SetScissorRect(rightMonitor), gfx::kOk);
+    ASSERT_EQ(device->SetRenderState(gfx::RenderState::ScissorTestEnable, gfx::kTrue), gfx::kOk);
+    RenderTargetPair pair;
+    ASSERT_TRUE(pair.Resize(8, 4));
+
+    ASSERT_TRUE(pair.Begin(pair.CurrentTexture()));
+    FillRect(*device, 0, 0, 8, 4, kRed);
+    EXPECT_EQ(ReadTexture(*device, pair.CurrentTexture())[0], kRed) << "the texture is drawn whole";
+    pair.End();
+
+    gfx::Rect scissor;
+    ASSERT_EQ(device->GetScissorRect(&scissor), gfx::kOk);
+    EXPECT_EQ(scissor.left, rightMonitor.left);
+    EXPECT_EQ(scissor.right, rightMonitor.right);
+    EXPECT_EQ(scissor.bottom, rightMonitor.bottom);
+    std::uint32_t enabled = 0;
+    device->GetRenderState(gfx::RenderState::ScissorTestEnable, &enabled);
+    EXPECT_EQ(enabled, gfx::kTrue) << "the pass's own setting is left alone";
+    FillRect(*device, 0, 0, float(kWidth), float(kHeight), kGreen);
+    const auto pixels = BackBufferPixels();
+    for (std::uint32_t y = 0; y < kHeight; y += 5)
+        for (std::uint32_t x = 0; x < kWidth; ++x)
+            EXPECT_EQ(pixels[y * kWidth + x], x >= 16 ? kGreen : kBlack) << x << "," << y;
+}
+
 TEST_F(RenderTargetPairTest, AnEmptyPairLeavesTheDeviceAlone)
 {
     g_RenderTargetSizing = {1, 0, 0};
