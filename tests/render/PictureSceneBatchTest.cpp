@@ -66,6 +66,13 @@ std::uint32_t RenderStateOf(gfx::Device& device, gfx::RenderState state)
     return value;
 }
 
+void UseBlend(gfx::Device& device, gfx::Blend source, gfx::Blend destination, gfx::BlendOp operation)
+{
+    device.SetRenderState(gfx::RenderState::SrcBlend, std::uint32_t(source));
+    device.SetRenderState(gfx::RenderState::DestBlend, std::uint32_t(destination));
+    device.SetRenderState(gfx::RenderState::BlendOp, std::uint32_t(operation));
+}
+
 class PictureSceneBatchTest : public PictureSceneTest {
 protected:
     void SetUp() override
@@ -157,14 +164,9 @@ TEST_F(PictureSceneBatchTest, SpriteArraysBlendNormallyAdditivelyAndWithAnOverla
         {"overlay blended over the normal pass", 0, true, 0x40803F},
     };
     InstallSpriteArrayDescriber([](DS_SpriteArrayObj& array) { return array.draw; });
-    const auto useBlend = [&](gfx::Blend source, gfx::Blend destination, gfx::BlendOp operation) {
-        device->SetRenderState(gfx::RenderState::SrcBlend, std::uint32_t(source));
-        device->SetRenderState(gfx::RenderState::DestBlend, std::uint32_t(destination));
-        device->SetRenderState(gfx::RenderState::BlendOp, std::uint32_t(operation));
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        useBlend(gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
         light->DrawBackground(false);
         DS_SpriteArrayObj array;
         array.draw = {quads.get(), white.Get(), c.overlay ? green.Get() : nullptr, c.blendMode, 5};
@@ -238,14 +240,9 @@ TEST_F(PictureSceneBatchTest, QuadRangesDrawOnlyTheQuadsAsked)
     };
     auto effect = LoadTestEffect();
     effect->SetTechnique("VertexColour");
-    const auto useBlend = [&](gfx::Blend source, gfx::Blend destination, gfx::BlendOp operation) {
-        device->SetRenderState(gfx::RenderState::SrcBlend, std::uint32_t(source));
-        device->SetRenderState(gfx::RenderState::DestBlend, std::uint32_t(destination));
-        device->SetRenderState(gfx::RenderState::BlendOp, std::uint32_t(operation));
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        useBlend(gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
         light->DrawBackground(false);
         device->SetTexture(0, white.Get());
         light->DrawIndexedOptionalEffect(batch, c.withEffect ? effect.Get() : nullptr, c.first, c.count);
@@ -325,17 +322,12 @@ TEST_F(PictureSceneBatchTest, ATransparentBlackQuadIsLeftOutOnlyWhereItChangesNo
     ScreenQuad fade;
     ASSERT_TRUE(fade.SetQuadAndColor(*device, QuadVertices::FromRect(0, 0, 64, 64), 0x00000000u));
     ASSERT_TRUE(fade.IsTransparentBlack());
-    const auto useBlend = [&](gfx::Blend source, gfx::Blend destination, gfx::BlendOp operation) {
-        device->SetRenderState(gfx::RenderState::SrcBlend, std::uint32_t(source));
-        device->SetRenderState(gfx::RenderState::DestBlend, std::uint32_t(destination));
-        device->SetRenderState(gfx::RenderState::BlendOp, std::uint32_t(operation));
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        useBlend(gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
         light->DrawBackground(false);
         const std::vector<std::uint32_t> before = quad_test::ReadSurface(*device, quad_test::BackBuffer(*device).Get());
-        useBlend(c.source, c.destination, c.operation);
+        UseBlend(*device, c.source, c.destination, c.operation);
         EXPECT_EQ(light->DrawColorQuad(&fade), gfx::kOk);
         const std::vector<std::uint32_t> after = quad_test::ReadSurface(*device, quad_test::BackBuffer(*device).Get());
         if (c.changes)
@@ -343,7 +335,7 @@ TEST_F(PictureSceneBatchTest, ATransparentBlackQuadIsLeftOutOnlyWhereItChangesNo
         else
             EXPECT_EQ(after, before);
     }
-    useBlend(gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
+    UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
 }
 
 } // namespace
