@@ -1,6 +1,8 @@
 #include "objectmodel/DocResRecord.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 
 namespace {
 
@@ -86,4 +88,15 @@ DocResManagerRecord ReadDocResManagerBody(ArchiveReader ar, std::int32_t version
     if (version != 1 && version != 2 && version != 3)
         ReadLinkMap(ar, record.frames, kMinFrameBytes, ReadFrame);
     return record;
+}
+
+std::uint32_t FrameTimeValue(float seconds)
+{
+    return std::bit_cast<std::uint32_t>(seconds);
+}
+
+float FrameTimeOfValue(std::uint32_t value)
+{
+    const float seconds = std::bit_cast<float>(value);
+    return std::isfinite(seconds) && seconds > 0.0f ? seconds : 0.0f;
 }

@@ -11,7 +11,9 @@
 //   v != 1, 2, 3:        animated-picture frames, encoding D
 // A: count; per entry: path (wide string), id (8 bytes), record count,
 //    that many module blobs.
-// B: count; per entry: path, id, value count, that many 32-bit values.
+// B: count; per entry: path, id, value count, that many 32-bit values:
+//    the frame times of a texture set, each the bit pattern of a float32
+//    number of seconds (FrameTimeValue, FrameTimeOfValue).
 // C: count; per entry: GUID (registry-form wide string), name (wide
 //    string), flag (1 byte), blob.
 // D: count; per entry: path, id, frame count; per frame: int32 (written
@@ -63,6 +65,12 @@ struct DocResManagerRecord {
     std::map<GuidNameKey, GuidTextureRecord> guidTextures;
     std::map<LinkKey, std::vector<StoredFrame>> frames;
 };
+
+// A frame time in seconds as a texture-set value: its float32 bit pattern.
+std::uint32_t FrameTimeValue(float seconds);
+// The frame time in seconds of a texture-set value; a value that is not a
+// finite float, or is negative, gives 0.
+float FrameTimeOfValue(std::uint32_t value);
 
 // Reads the body (after the section header) of a record of `version`.
 DocResManagerRecord ReadDocResManagerBody(ArchiveReader ar, std::int32_t version);

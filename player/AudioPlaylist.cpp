@@ -35,6 +35,9 @@ bool InitAudioGraph(std::function<void()> notify)
         std::shared_ptr<audio::FilterGraph> graph;
         if (FAILED(audio::FilterGraph::Create(mixer, &graph)))
             return false;
+        // The settings give the playlist its whole level through the graph's
+        // volume; the primary buffer's level is the sound objects' alone.
+        graph->SetFollowsMasterLevel(false);
         state.mixer = std::move(mixer);
         state.graph = std::move(graph);
     }

@@ -2,9 +2,10 @@
 // The process's sound device and its primary buffer.
 //
 // Start-up opens the device once on the manager window. The primary buffer
-// stands for the whole output: its volume is the master level of every
-// sound of the process (sound objects, MP3 objects and the playlist), so
-// the volume setting and mute reach all of them through it.
+// stands for the sound objects' output: its volume is the master level of
+// every WAV and MP3 object, on top of each object's own volume and pan, so
+// the volume setting and mute reach all of them through it. The playlist's
+// graph is set apart from it and takes its level from its own volume alone.
 //
 // Sound objects make their buffers and graphs on this device's mixer; when
 // there is no device (start-up not run, as in the tools that only render

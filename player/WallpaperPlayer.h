@@ -65,7 +65,7 @@ public:
     int PicturePosition() const { return m_picturePosition; }
     // Stores the volume (0..100) and mute state and applies them to the
     // playlist's graph and the primary sound buffer (MapVolume); the primary
-    // buffer is the master level of every sound.
+    // buffer is the master level of the sound objects, never of the playlist.
     void SetVolume(int volume, bool mute);
     int Volume() const { return m_volume; }
     bool Mute() const { return m_mute; }

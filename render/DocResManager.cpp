@@ -221,8 +221,10 @@ void DS_DocResManager::RegisterImage(const DS_FileLink3& link)
         m_textureSetRecords[key] = m_resourceRecords[key];
         return;
     }
-    const std::vector<float>& times = frameList->second.frameDurations;
-    m_textureSetValues[key] = std::vector<std::uint32_t>(times.begin(), times.end());
+    std::vector<std::uint32_t>& values = m_textureSetValues[key];
+    values.clear();
+    for (const float seconds : frameList->second.frameDurations)
+        values.push_back(FrameTimeValue(seconds));
     m_pendingFrameData[key] = m_frameData[key];
 }
 

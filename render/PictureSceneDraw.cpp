@@ -104,6 +104,52 @@ void ForEachPass(gfx::Effect& effect, Draw&& draw)
     effect.End();
 }
 
+std::uint32_t RenderStateOf(const gfx::Device& device, RenderState state)
+{
+    std::uint32_t value = 0;
+    device.GetRenderState(state, &value);
+    return value;
+}
+
+std::uint32_t StageStateOf(const gfx::Device& device, std::uint32_t stage, TextureStageState state)
+{
+    std::uint32_t value = 0;
+    device.GetTextureStageState(stage, state, &value);
+    return value;
+}
+
+// Whether a pre-transformed quad whose stage 0 takes the diffuse colour
+// would leave every pixel as it is: a transparent black colour reaches the
+// blender as zero (stage 0 selects or modulates it, no later stage, no fog)
+// and the blender keeps the target (its factor stays 1 and the operation
+// keeps it), writing no depth or stencil. The slide show draws such a quad
+// over the whole target in every frame of a slide's hold.
+bool LeavesTargetUnchanged(const gfx::Device& device, const ScreenQuad& quad)
+{
+    if (!quad.IsTransparentBlack())
+        return false;
+    const auto zeroStage = [&](TextureStageState op) {
+        const std::uint32_t value = StageStateOf(device, 0, op);
+        return value == Value(gfx::TextureOp::SelectArg1) || value == Value(gfx::TextureOp::Modulate);
+    };
+    const std::uint32_t destination = RenderStateOf(device, RenderState::DestBlend);
+    const std::uint32_t operation = RenderStateOf(device, RenderState::BlendOp);
+    const bool keepsTarget =
+        RenderStateOf(device, RenderState::AlphaBlendEnable) != gfx::kFalse &&
+        RenderStateOf(device, RenderState::SeparateAlphaBlendEnable) == gfx::kFalse &&
+        (destination == Value(gfx::Blend::One) || destination == Value(gfx::Blend::InvSrcAlpha) ||
+         destination == Value(gfx::Blend::InvSrcColor)) &&
+        (operation == Value(gfx::BlendOp::Add) || operation == Value(gfx::BlendOp::RevSubtract) ||
+         operation == Value(gfx::BlendOp::Max));
+    const bool writesNothingElse = (RenderStateOf(device, RenderState::ZEnable) == gfx::kFalse ||
+                                    RenderStateOf(device, RenderState::ZWriteEnable) == gfx::kFalse) &&
+                                   RenderStateOf(device, RenderState::StencilEnable) == gfx::kFalse &&
+                                   RenderStateOf(device, RenderState::FogEnable) == gfx::kFalse;
+    return keepsTarget && writesNothingElse && zeroStage(TextureStageState::ColorOp) &&
+           zeroStage(TextureStageState::AlphaOp) &&
+           StageStateOf(device, 1, TextureStageState::ColorOp) == Value(gfx::TextureOp::Disable);
+}
+
 // An indexed batch's buffers bound as stream 0 and indices, with the
 // vertex count the stream holds at `stride` and the triangles the indices
 // hold (the batch's own count, held to its index buffer).
@@ -198,8 +244,11 @@ HRESULT DS_2D_Light::DrawColorQuad(ScreenQuad* screenQuad)
     SetAlphaBlend(*device, true);
     device->SetTextureStageState(0, TextureStageState::ColorArg1, gfx::TextureArg::Diffuse);
     device->SetTextureStageState(0, TextureStageState::AlphaArg1, gfx::TextureArg::Diffuse);
-    screenQuad->BindStream(*device);
-    const HRESULT result = screenQuad->DrawStrip(*device);
+    HRESULT result = gfx::kOk;
+    if (!LeavesTargetUnchanged(*device, *screenQuad)) {
+        screenQuad->BindStream(*device);
+        result = screenQuad->DrawStrip(*device);
+    }
     device->SetTextureStageState(0, TextureStageState::ColorArg1, gfx::TextureArg::Texture);
     device->SetTextureStageState(0, TextureStageState::AlphaArg1, gfx::TextureArg::Texture);
     return result;

@@ -32,7 +32,7 @@ void SpriteFrameInfo::Init(const TextureSetEntry& entry)
     frameTextures = entry.textures;
     frameDurations.clear();
     for (const std::uint32_t value : entry.values)
-        frameDurations.push_back(static_cast<float>(value));
+        frameDurations.push_back(FrameTimeOfValue(value));
     sourceWidth = textureWidth = entry.width;
     sourceHeight = textureHeight = entry.height;
     ratio = entry.ratio;

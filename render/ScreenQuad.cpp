@@ -1,5 +1,7 @@
 #include "render/ScreenQuad.h"
 
+#include <cstring>
+
 #include <array>
 
 #include "platform/gfx/Device.h"
@@ -50,6 +52,20 @@ void ScreenQuad::SetCornerAlphas(float bottomLeft, float bottomRight, float topL
     VertexLock<ScreenQuadVertex> lock(*this);
     if (lock.Usable())
         WriteCornerAlphas(lock.Data(), {bottomLeft, bottomRight, topLeft, topRight});
+}
+
+bool ScreenQuad::IsTransparentBlack() const
+{
+    const gfx::VertexBuffer* buffer = Buffer();
+    if (!buffer || buffer->Size() < kQuadVertexCount * sizeof(ScreenQuadVertex))
+        return false;
+    for (int corner = 0; corner < kQuadVertexCount; ++corner) {
+        ScreenQuadVertex vertex;
+        std::memcpy(&vertex, buffer->Bytes() + corner * sizeof(ScreenQuadVertex), sizeof vertex);
+        if (vertex.colour != 0)
+            return false;
+    }
+    return true;
 }
 
 // ---- ColorQuad -----------------------------------------------------------------

@@ -55,6 +55,9 @@ public:
     // vertical alpha gradient.
     void SetCornerAlphas(float bottomLeft, float bottomRight, float topLeft, float topRight);
 
+    // Whether every corner is 0x00000000: fully transparent black.
+    bool IsTransparentBlack() const;
+
     // Releases the buffer.
     void Release() { ReleaseBuffer(); }
 };

@@ -41,8 +41,9 @@ struct SpriteFrameInfo {
     // How many frames the steppers cycle through (see above).
     std::size_t FrameCount() const;
 
-    // The frames of a texture set: its textures, its values as durations,
-    // its size (both pairs) and ratio; scales 1, frame 0 from time 0.
+    // The frames of a texture set: its textures, its values as frame times
+    // (FrameTimeOfValue: float seconds, unusable values 0), its size (both
+    // pairs) and ratio; scales 1, frame 0 from time 0.
     void Init(const TextureSetEntry& entry);
 
     // Forward: a frame restarts when T - start <= 0; the next frame wraps

@@ -516,6 +516,12 @@ HRESULT FilterGraph::SetVolume(LONG volume)
     return kOk;
 }
 
+void FilterGraph::SetFollowsMasterLevel(bool follows)
+{
+    auto guard = mixer_->Lock();
+    mixer_->SetFollowsMaster(guard, voice_.get(), follows);
+}
+
 HRESULT FilterGraph::GetVolume(LONG* volume) const
 {
     if (!volume)

@@ -3,7 +3,8 @@
 // whole audio files (MP3, WAV, ...): a graph takes a source (a file or
 // bytes in memory, decoded by libsndfile), renders it to the output, and is
 // run, paused and stopped; positions are in 100-ns units; volume and balance
-// are in millibels (Gain.h) and the output's master level applies on top.
+// are in millibels (Gain.h) and the output's master level applies on top,
+// unless the graph is set apart from it (SetFollowsMasterLevel).
 //
 // When a running graph reaches the stop position (by default the end of the
 // source) it queues an event, kEventComplete (kEventErrorAbort when decoding
@@ -115,6 +116,10 @@ public:
     HRESULT GetVolume(LONG* volume) const;
     HRESULT SetBalance(LONG balance);
     HRESULT GetBalance(LONG* balance) const;
+    // Whether the output's master level (the primary buffer's volume) applies
+    // on top of the graph's own volume; it does from the start. A graph whose
+    // owner sets its whole level through SetVolume is set apart.
+    void SetFollowsMasterLevel(bool follows);
 
     // Called on the main thread (from Mixer::PollEvents) once for each event
     // queued; may be empty.

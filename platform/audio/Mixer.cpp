@@ -50,23 +50,27 @@ std::vector<float> Mixer::Mix(std::uint32_t frames)
 void Mixer::MixChunk(float* out, std::uint32_t frames)
 {
     std::fill_n(sum_.begin(), 2 * frames, 0.0f);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        master_[2 * i] = masterLeft_.Next();
+        master_[2 * i + 1] = masterRight_.Next();
+    }
     // The list cannot change here: owners attach and detach under the lock.
     for (MixerVoice* voice : voices_)
         if (voice->playing_)
             AddVoice(*voice, frames);
     AddTails(frames);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        out[2 * i] = ClampSample(sum_[2 * i] * masterLeft_.Next());
-        out[2 * i + 1] = ClampSample(sum_[2 * i + 1] * masterRight_.Next());
-    }
+    for (std::uint32_t i = 0; i < 2 * frames; ++i)
+        out[i] = ClampSample(sum_[i]);
 }
 
 void Mixer::AddVoice(MixerVoice& voice, std::uint32_t frames)
 {
     const std::uint32_t got = std::min(voice.Render(scratch_.data(), frames), frames);
     for (std::uint32_t i = 0; i < got; ++i) {
-        sum_[2 * i] += scratch_[2 * i] * voice.left_.Next();
-        sum_[2 * i + 1] += scratch_[2 * i + 1] * voice.right_.Next();
+        const float masterLeft = voice.followsMaster_ ? master_[2 * i] : 1.0f;
+        const float masterRight = voice.followsMaster_ ? master_[2 * i + 1] : 1.0f;
+        sum_[2 * i] += scratch_[2 * i] * voice.left_.Next() * masterLeft;
+        sum_[2 * i + 1] += scratch_[2 * i + 1] * voice.right_.Next() * masterRight;
     }
     if (got < frames) {
         voice.playing_ = false;
@@ -97,8 +101,13 @@ Mixer::Tail& Mixer::FreeTail()
 void Mixer::SetMasterGain(StereoGain gain)
 {
     Guard guard(mutex_);
-    masterLeft_.MoveTo(gain.left, rampFrames_);
-    masterRight_.MoveTo(gain.right, rampFrames_);
+    // While nothing sounds a jump cannot click, and a sound started next
+    // must not play its first milliseconds at the old level.
+    const bool silent = std::none_of(voices_.begin(), voices_.end(), [](const MixerVoice* v) { return v->playing_; }) &&
+                        std::all_of(tails_.begin(), tails_.end(), [](const Tail& t) { return t.Done(); });
+    const std::uint32_t frames = silent ? 0 : rampFrames_;
+    masterLeft_.MoveTo(gain.left, frames);
+    masterRight_.MoveTo(gain.right, frames);
 }
 
 StereoGain Mixer::MasterGain() const
@@ -133,11 +142,14 @@ void Mixer::Stop(const Guard&, MixerVoice* voice)
     voice->playing_ = false;
     Tail& tail = FreeTail();
     const std::uint32_t n = std::min(voice->Peek(tail.frames.data(), rampFrames_), rampFrames_);
-    // Linear fade from the voice's level down to nothing.
+    // Linear fade from the voice's level (with the master's, when it follows
+    // it) down to nothing.
+    const float left = voice->left_.Current() * (voice->followsMaster_ ? masterLeft_.Current() : 1.0f);
+    const float right = voice->right_.Current() * (voice->followsMaster_ ? masterRight_.Current() : 1.0f);
     for (std::uint32_t i = 0; i < n; ++i) {
         const float fade = static_cast<float>(n - i) / static_cast<float>(n + 1);
-        tail.frames[2 * i] *= voice->left_.Current() * fade;
-        tail.frames[2 * i + 1] *= voice->right_.Current() * fade;
+        tail.frames[2 * i] *= left * fade;
+        tail.frames[2 * i + 1] *= right * fade;
     }
     tail.length = n;
     tail.cursor = 0;

@@ -3,9 +3,10 @@
 //
 // The mixer owns the output: interleaved stereo float frames at its sample
 // rate. Each playing voice renders unscaled stereo frames; the mixer applies
-// the voice's gain, sums, applies the master gain (the primary buffer's
-// volume, which so reaches every sound, graphs included), clamps the sum to
-// [-1, 1] and writes it out.
+// the voice's gain and, unless the voice is set apart from it, the master
+// gain (the primary buffer's volume), sums, clamps the sum to [-1, 1] and
+// writes it out. A voice set apart (a media graph whose level its owner
+// sets alone) plays at its own gain whatever the master level is.
 //
 // Level changes ramp over a few milliseconds instead of jumping. A voice
 // starts at exactly the gain it is started with (nothing carries over from
@@ -57,6 +58,7 @@ protected:
 private:
     friend class Mixer;
     bool playing_ = false;
+    bool followsMaster_ = true;
     GainRamp left_, right_;
 };
 
@@ -78,7 +80,7 @@ public:
     void Mix(float* out, std::uint32_t frames);
     std::vector<float> Mix(std::uint32_t frames);
 
-    // The level of the whole output; ramps.
+    // The master level; ramps while something sounds, is set at once otherwise.
     void SetMasterGain(StereoGain gain);
     StereoGain MasterGain() const;
 
@@ -99,6 +101,8 @@ public:
     // The voice's level: ramps when it plays, is kept for its next start otherwise.
     void SetGain(const Guard&, MixerVoice* voice, StereoGain gain);
     bool IsPlaying(const Guard&, const MixerVoice* voice) const { return voice->playing_; }
+    // Whether the master gain reaches the voice (it does from the start).
+    void SetFollowsMaster(const Guard&, MixerVoice* voice, bool follows) { voice->followsMaster_ = follows; }
 
 private:
     static constexpr std::uint32_t kChunkFrames = 256;
@@ -123,6 +127,7 @@ private:
     std::vector<MixerVoice*> voices_;
     std::vector<Tail> tails_;
     GainRamp masterLeft_, masterRight_;
+    std::array<float, 2 * kChunkFrames> master_{}; // the master gain of each frame of a chunk
     std::array<float, 2 * kChunkFrames> sum_{};
     std::array<float, 2 * kChunkFrames> scratch_{};
     EventQueue events_;

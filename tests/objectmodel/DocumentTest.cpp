@@ -211,6 +211,18 @@ TEST_F(DocumentTest, ManagerRecordReadsTheMapsOfItsVersion)
     }
 }
 
+TEST(TextureSetValueTest, FrameTimesAreStoredAsFloatBitPatterns)
+{
+    EXPECT_EQ(FrameTimeValue(0.1f), 0x3DCCCCCDu);
+    EXPECT_EQ(FrameTimeOfValue(FrameTimeValue(0.1f)), 0.1f);
+    EXPECT_EQ(FrameTimeOfValue(FrameTimeValue(2.5f)), 2.5f);
+    // Values that are no usable duration count as no time at all.
+    const std::uint32_t unusable[] = {0x7FC00000u /* NaN */, 0x7F800000u /* +inf */, 0xFF800000u /* -inf */,
+                                      FrameTimeValue(-0.1f), 0x80000000u /* -0 */};
+    for (const std::uint32_t value : unusable)
+        EXPECT_EQ(FrameTimeOfValue(value), 0.0f) << std::hex << value;
+}
+
 TEST_F(DocumentTest, EmbeddedHeaderIsNotChecked)
 {
     DocumentWriter writer;

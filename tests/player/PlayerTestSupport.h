@@ -76,14 +76,16 @@ inline constexpr char16_t kProbeClass[] = u"PlayerProbeObject";
 inline const bool g_probeRegistered = RegisterMainClass<ProbeDescription>(kProbeClass);
 
 // One object record of the probe class, named `name`, with a timeline of
-// `kind`.
+// `kind`, stored under `className` (a class whose reader reads a plain
+// DS_ABObj_Constructor section).
 inline void WriteProbeObject(DocumentWriter& w, const std::u16string& name,
-                             description_writer::TimelineKind kind = description_writer::TimelineKind::Manual)
+                             description_writer::TimelineKind kind = description_writer::TimelineKind::Manual,
+                             const char16_t* className = kProbeClass)
 {
     description_writer::ConstructorFields fields;
     fields.name = name;
     fields.timing.kind = kind;
-    w.Section(kProbeClass, 1);
+    w.Section(className, 1);
     description_writer::WriteConstructor(w, fields);
 }
 
@@ -98,6 +100,7 @@ struct SlideFields {
     picture_scene_writer::LightFields light;
     std::vector<std::u16string> objects;
     std::vector<std::u16string> sounds;
+    const char16_t* objectClass = kProbeClass; // the class of the objects
 };
 
 inline void WriteSlide(DocumentWriter& w, const SlideFields& s)
@@ -114,7 +117,7 @@ inline void WriteSlide(DocumentWriter& w, const SlideFields& s)
     picture_scene_writer::WriteLightRecord(w, s.light);
     w.Count(s.objects.size());
     for (const auto& object : s.objects)
-        WriteProbeObject(w, object);
+        WriteProbeObject(w, object, description_writer::TimelineKind::Manual, s.objectClass);
     if (s.version > 1) {
         w.Count(s.sounds.size());
         for (const auto& sound : s.sounds)

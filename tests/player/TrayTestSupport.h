@@ -43,7 +43,7 @@ inline std::optional<std::string> TestStrings(LANGID language)
         return std::nullopt;
     return std::string("3\t") + kWallpapersAddress +
            "\n6\t\\n\n300\tSettings\n301\tAnimated wallpaper is running\n302\tAnimated Wallpaper\n"
-           "308\tDon’t show this at startup\n309\tShow desktop icons\n311\tAutorun on Windows startup\n"
+           "308\tDon’t show this at startup\n309\tShow desktop icons\n311\tStart at login\n"
            "313\tGet more wallpapers…\n314\tOpen FAQ\n315\tHide this window\n316\tHigh\n317\tNormal\n318\tLow\n"
            "320\tPicture position:\n321\tStretch\n322\tFit\n323\tFill\n326\tMute sound\n";
 }

@@ -5,6 +5,8 @@
 
 #include "player/WallpaperPlayer.h"
 #include "render/RenderTargetPair.h"
+#include "render/RenderTargetPairTextures.h"
+#include "render/ScreenQuad.h"
 #include "tests/player/PlayerTestSupport.h"
 
 namespace {
@@ -31,6 +33,55 @@ TEST(WallpaperPlayerFrame, MonitorsAreSortedAndUnited)
     EXPECT_EQ(wallpaper.Monitors()[0].rect.left, -1280);
     EXPECT_EQ(wallpaper.UnionRect(), (win::RECT{-1280, 0, 1920, 1080}));
 }
+
+// An object that draws into a texture of its own, as picture effects and
+// glows do, and then fills the whole target with the colour of its pass:
+// red in the first pass of a frame, green in the second.
+class TargetSwitchObject : public DS_ABObj {
+public:
+    using DS_ABObj::DS_ABObj;
+    static inline int s_passes = 0;
+
+    void Animate(float) override {}
+    void Render(DS_ABRender&) override
+    {
+        gfx::Device* device = GetResourceDevice();
+        if (!device)
+            return;
+        gfx::Ref<gfx::Texture> texture;
+        ASSERT_EQ(CreateRenderTargetTexture(*device, texture, 8, 8, gfx::Usage::RenderTarget), gfx::kOk);
+        SavedRenderTargets saved;
+        ASSERT_TRUE(saved.Redirect(*device, texture.Get()));
+        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFFFFFFFFu, 1.0f, 0);
+        saved.Restore(*device);
+
+        const gfx::SurfaceDesc target = GetRenderTargetDesc(*device);
+        ScreenQuad quad;
+        ASSERT_TRUE(quad.SetQuadAndColor(*device,
+                                         QuadVertices::FromRect(0, 0, float(target.width), float(target.height)),
+                                         s_passes++ % 2 == 0 ? 0xFFFF0000u : 0xFF00FF00u));
+        device->SetRenderState(gfx::RenderState::ZEnable, gfx::kFalse);
+        device->SetRenderState(gfx::RenderState::AlphaBlendEnable, gfx::kFalse);
+        device->SetTextureStageState(0, gfx::TextureStageState::ColorOp, std::uint32_t(gfx::TextureOp::SelectArg1));
+        device->SetTextureStageState(0, gfx::TextureStageState::ColorArg1, gfx::TextureArg::Diffuse);
+        quad.BindStream(*device);
+        EXPECT_EQ(quad.DrawStrip(*device), gfx::kOk);
+    }
+};
+
+class TargetSwitchDescription : public DS_ABObj_Constructor {
+public:
+    TargetSwitchDescription() = default;
+    TargetSwitchDescription(const TargetSwitchDescription&) = default;
+    void ReadBody(ArchiveReader ar, std::int32_t) { Load(ar); }
+    std::unique_ptr<KXI_RenderObj> CreateRenderObject() override
+    {
+        return std::make_unique<TargetSwitchObject>(std::make_unique<TargetSwitchDescription>(*this));
+    }
+};
+
+constexpr char16_t kTargetSwitchClass[] = u"PlayerTargetSwitchObject";
+const bool g_targetSwitchRegistered = RegisterMainClass<TargetSwitchDescription>(kTargetSwitchClass);
 
 class WallpaperPlayerDeviceTest : public player_test::DeviceFixture {
 protected:
@@ -95,6 +146,40 @@ TEST_F(WallpaperPlayerDeviceTest, PassesFollowMonitorsAndPicturePosition)
         device->GetRenderState(gfx::RenderState::ScissorTestEnable, &scissor);
         EXPECT_EQ(scissor, 0u) << "the scissor test left on after the passes";
     }
+}
+
+// An object that switches the render target in the middle of a monitor's
+// pass leaves the pass inside its monitor: what it draws afterwards over
+// the whole target lands on its own monitor only.
+TEST_F(WallpaperPlayerDeviceTest, APassStaysInsideItsMonitorAfterATargetSwitch)
+{
+    player_test::SlideFields slide;
+    slide.fadeIn = 0.0f;
+    slide.objects = {u"switch"};
+    slide.objectClass = kTargetSwitchClass;
+    const auto bytes = player_test::WriteDocument({slide});
+    wallpaper.LoadScene([bytes] {
+        MemoryArchive archive(bytes);
+        archive.Reader().ReadWideString();
+        return ReadSceneDocument(archive.Reader());
+    });
+    wallpaper.SetMonitors({Monitor(0, 0, 32, 48), Monitor(32, 0, 64, 48)});
+    wallpaper.SetDeviceWindowSize(std::int32_t(width), std::int32_t(height));
+    wallpaper.SetPicturePosition(1);
+    TargetSwitchObject::s_passes = 0;
+    wallpaper.FrameMove(1.0);
+    ASSERT_EQ(wallpaper.FrameRender(*device), S_OK);
+    ASSERT_EQ(wallpaper.LastPasses().size(), 2u);
+    ASSERT_EQ(TargetSwitchObject::s_passes, 2) << "the object draws once in each monitor's pass";
+
+    gfx::Surface* raw = nullptr;
+    ASSERT_EQ(device->GetBackBuffer(&raw), gfx::kOk);
+    const auto backBuffer = gfx::Ref<gfx::Surface>::Adopt(raw);
+    std::vector<std::uint32_t> pixels;
+    ASSERT_EQ(device->ReadPixels(backBuffer.Get(), &pixels), gfx::kOk);
+    for (std::uint32_t y = 0; y < height; y += 7)
+        for (std::uint32_t x = 0; x < width; x += 3)
+            EXPECT_EQ(pixels[y * width + x] & 0xFFFFFFu, x < 32 ? 0xFF0000u : 0x00FF00u) << x << "," << y;
 }
 
 // After the wallpaper was hidden and shown the player has no scene: the

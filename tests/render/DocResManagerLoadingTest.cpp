@@ -144,6 +144,72 @@ TEST_F(DocResManagerLoadingTest, AnimatedPicturesFromStoredFramesKeepTheirSizeOr
     EXPECT_FLOAT_EQ(bmp.ratio, 0.5f);
 }
 
+// The clock times, on a 10 ms tick over two seconds, at which a stepper
+// moved to another frame.
+std::vector<float> FrameChangeTimes(SpriteFrameInfo frames)
+{
+    std::vector<float> changes;
+    for (int tick = 1; tick <= 200; ++tick) {
+        const float time = float(tick) * 0.01f;
+        if (frames.StepForward(time))
+            changes.push_back(time);
+    }
+    return changes;
+}
+
+// An animated picture registered for writing stores its frame times as
+// texture-set values; read back, the values keep their fractions, and a
+// texture set stored with them changes frames every tenth of a second.
+TEST_F(DocResManagerLoadingTest, FrameTimesKeepTheirFractionsThroughADocument)
+{
+    const DS_FileLink3 animated(3, u"C:\\anim\\flock.gif");
+    const LinkKey stills{u"C:\\anim\\stills.bmp", 4};
+    DocResManagerRecord original;
+    for (const std::uint32_t rgb : {0xFF0000u, 0x00FF00u, 0x0000FFu})
+        original.frames[animated.Key()].push_back({SolidGif(8, 8, rgb), 0.1f});
+    const SceneDocument first = ReadDocument(original);
+    DS_DocResManager& writer = ManagerOf(first);
+    ASSERT_TRUE(writer.GetAnimatedTexture(animated, kFrameFilterNone).HasTexture());
+    writer.RegisterImage(animated);
+    ASSERT_EQ(writer.TextureSetValues().count(animated.Key()), 1u);
+    const std::vector<std::uint32_t> values = writer.TextureSetValues().at(animated.Key());
+    EXPECT_EQ(values, std::vector<std::uint32_t>(3, FrameTimeValue(0.1f)));
+
+    // What a writer stores from the registration, and a texture set of
+    // three pictures that carries the same values.
+    DocResManagerRecord written;
+    written.textureSetValues = writer.TextureSetValues();
+    for (const FrameData& frame : writer.PendingFrameData().at(animated.Key()))
+        written.frames[animated.Key()].push_back({{frame.Bytes().begin(), frame.Bytes().end()}, frame.frameTime});
+    for (const std::uint32_t rgb : {0xFF0000u, 0x00FF00u, 0x0000FFu}) {
+        ModuleResourceBlob picture(u"still.bmp");
+        picture.SetBytes(SolidBmp(8, 8, rgb));
+        written.textureSetRecords[stills].push_back(picture);
+    }
+    written.textureSetValues[stills] = values;
+    const SceneDocument second = ReadDocument(written);
+    DS_DocResManager& reader = ManagerOf(second);
+
+    for (const std::uint32_t value : reader.TextureSetValues().at(animated.Key()))
+        EXPECT_FLOAT_EQ(FrameTimeOfValue(value), 0.1f);
+    const SpriteFrameInfo& read = reader.GetAnimatedTexture(animated, kFrameFilterNone);
+    EXPECT_EQ(read.frameDurations, std::vector<float>(3, 0.1f));
+
+    SpriteFrameInfo set;
+    set.Init(reader.TextureSets().at(stills));
+    ASSERT_EQ(set.FrameCount(), 3u);
+    for (const auto& frames : {read, set}) {
+        const std::vector<float> changes = FrameChangeTimes(frames);
+        ASSERT_GE(changes.size(), 15u) << "frames change about every tenth of a second";
+        float previous = 0.0f;
+        for (const float change : changes) {
+            EXPECT_GT(change - previous, 0.1f - 1e-4f);
+            EXPECT_LE(change - previous, 0.12f + 1e-4f);
+            previous = change;
+        }
+    }
+}
+
 TEST_F(DocResManagerLoadingTest, AnimatedPicturesFromModulesAndMissingSources)
 {
     const SpriteFrameInfo& module = manager->GetAnimatedTexture(DS_FileLink3(kPictureId, kTestModule), kFrameFilterNone);

@@ -66,6 +66,13 @@ std::uint32_t RenderStateOf(gfx::Device& device, gfx::RenderState state)
     return value;
 }
 
+void UseBlend(gfx::Device& device, gfx::Blend source, gfx::Blend destination, gfx::BlendOp operation)
+{
+    device.SetRenderState(gfx::RenderState::SrcBlend, std::uint32_t(source));
+    device.SetRenderState(gfx::RenderState::DestBlend, std::uint32_t(destination));
+    device.SetRenderState(gfx::RenderState::BlendOp, std::uint32_t(operation));
+}
+
 class PictureSceneBatchTest : public PictureSceneTest {
 protected:
     void SetUp() override
@@ -159,6 +166,7 @@ TEST_F(PictureSceneBatchTest, SpriteArraysBlendNormallyAdditivelyAndWithAnOverla
     InstallSpriteArrayDescriber([](DS_SpriteArrayObj& array) { return array.draw; });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
         light->DrawBackground(false);
         DS_SpriteArrayObj array;
         array.draw = {quads.get(), white.Get(), c.overlay ? green.Get() : nullptr, c.blendMode, 5};
@@ -234,6 +242,7 @@ TEST_F(PictureSceneBatchTest, QuadRangesDrawOnlyTheQuadsAsked)
     effect->SetTechnique("VertexColour");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
         light->DrawBackground(false);
         device->SetTexture(0, white.Get());
         light->DrawIndexedOptionalEffect(batch, c.withEffect ? effect.Get() : nullptr, c.first, c.count);
@@ -287,6 +296,46 @@ TEST_F(PictureSceneBatchTest, PreTransformedQuadsOfTheSlideShowAreBlendedOverThe
     Expect(24, 8, kGreenRgb);
     Expect(56, 56, kGreenRgb);
     Expect(40, 56, kGrey);
+}
+
+// The slide show draws a transparent black quad over the whole target in
+// every frame of a slide's hold. It is left out only where drawing it could
+// not change a pixel; under any blend that would darken the target, it is
+// drawn as before.
+TEST_F(PictureSceneBatchTest, ATransparentBlackQuadIsLeftOutOnlyWhereItChangesNothing)
+{
+    struct Case {
+        const char* name;
+        gfx::Blend source, destination;
+        gfx::BlendOp operation;
+        bool changes;
+    };
+    const Case cases[] = {
+        {"Fade", gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add, false},
+        {"Additive", gfx::Blend::One, gfx::Blend::One, gfx::BlendOp::Add, false},
+        {"Maximum", gfx::Blend::One, gfx::Blend::One, gfx::BlendOp::Max, false},
+        {"DestinationZero", gfx::Blend::SrcAlpha, gfx::Blend::Zero, gfx::BlendOp::Add, true},
+        {"DestinationAlpha", gfx::Blend::SrcAlpha, gfx::Blend::SrcAlpha, gfx::BlendOp::Add, true},
+        {"Minimum", gfx::Blend::One, gfx::Blend::One, gfx::BlendOp::Min, true},
+        {"Subtract", gfx::Blend::One, gfx::Blend::One, gfx::BlendOp::Subtract, true},
+    };
+    ScreenQuad fade;
+    ASSERT_TRUE(fade.SetQuadAndColor(*device, QuadVertices::FromRect(0, 0, 64, 64), 0x00000000u));
+    ASSERT_TRUE(fade.IsTransparentBlack());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
+        light->DrawBackground(false);
+        const std::vector<std::uint32_t> before = quad_test::ReadSurface(*device, quad_test::BackBuffer(*device).Get());
+        UseBlend(*device, c.source, c.destination, c.operation);
+        EXPECT_EQ(light->DrawColorQuad(&fade), gfx::kOk);
+        const std::vector<std::uint32_t> after = quad_test::ReadSurface(*device, quad_test::BackBuffer(*device).Get());
+        if (c.changes)
+            EXPECT_NE(after, before) << "the quad was left out although it darkens the target";
+        else
+            EXPECT_EQ(after, before);
+    }
+    UseBlend(*device, gfx::Blend::SrcAlpha, gfx::Blend::InvSrcAlpha, gfx::BlendOp::Add);
 }
 
 } // namespace

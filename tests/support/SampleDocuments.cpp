@@ -79,7 +79,7 @@ DocResManagerRecord SampleResourceRecord()
     stored.SetBytes({0x89, 'P', 'N', 'G'});
     const ModuleResourceBlob linked(204, u"common_res.dll");
     record.textureSetRecords[{u"sky.png", 5}] = {stored, linked};
-    record.textureSetValues[{u"sky.png", 5}] = {100, 200};
+    record.textureSetValues[{u"sky.png", 5}] = {FrameTimeValue(0.1f), FrameTimeValue(0.25f)};
     record.storedResources[{u"water.fx", -7}] = {linked};
     const GuidNameKey key{SampleGuid(), u"glow", 1};
     ResourceBlob texture(u"glow.dds");

@@ -1,8 +1,8 @@
 // orvanta-demoscene OUT: writes the demo scene that the player carries as
 // its own document. Three slides with pictures drawn here (a sky gradient,
-// coloured shapes, a landscape), each camera mode once, and fades between
-// them. The pictures are stored in the document's resource manager as a
-// document stores them. Sound is synthesised here too: a soft chord that
+// coloured shapes, a landscape) at 1920 x 1080 with smoothed edges, each
+// camera mode once, and fades between them. The pictures are stored as PNG
+// in the document's resource manager as a document stores them. Sound is synthesised here too: a soft chord that
 // the first slide plays now and then as a WAV sound object, and a slow
 // arpeggio as the show's one playlist track.
 
@@ -17,17 +17,28 @@
 #include "objectmodel/DocResRecord.h"
 #include "objectmodel/ResourceBlob.h"
 #include "platform/crt/Guid.h"
-#include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 
+extern "C" {
+#include <stb/stb_image_write.h>
+}
+
 namespace {
 
-constexpr std::uint32_t kWidth = 512;
-constexpr std::uint32_t kHeight = 288;
+// The pictures' size in pixels: full HD, so that the default run shows
+// them without scaling on the most common screen.
+constexpr std::uint32_t kWidth = 1920;
+constexpr std::uint32_t kHeight = 1080;
+// The painters draw in units of a 512 x 288 canvas, whatever the picture's
+// size; each pixel takes the mean of kSamples samples of it, so that edges
+// are smooth.
+constexpr double kCanvasWidth = 512;
+constexpr double kCanvasHeight = 288;
+constexpr int kSamples = 8;
 
-using Painter = std::function<std::uint32_t(std::uint32_t x, std::uint32_t y)>;
+using Painter = std::function<std::uint32_t(double x, double y)>;
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t)
 {
@@ -37,13 +48,12 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t)
     return part(16) | part(8) | part(0);
 }
 
-// A 24-bit bottom-up BMP of the painter's picture.
 // Dusk sky: deep blue above to orange at the horizon, a pale sun.
-std::uint32_t Sky(std::uint32_t x, std::uint32_t y)
+std::uint32_t Sky(double x, double y)
 {
-    const double t = double(y) / (kHeight - 1);
+    const double t = std::clamp(y / kCanvasHeight, 0.0, 1.0);
     std::uint32_t colour = Mix(0x101850, 0xF09040, t * t);
-    const double dx = double(x) - kWidth * 0.7, dy = double(y) - kHeight * 0.75;
+    const double dx = x - kCanvasWidth * 0.7, dy = y - kCanvasHeight * 0.75;
     const double d = std::sqrt(dx * dx + dy * dy);
     if (d < 28)
         colour = 0xFFF0C0;
@@ -53,7 +63,7 @@ std::uint32_t Sky(std::uint32_t x, std::uint32_t y)
 }
 
 // Circles and a diamond on a violet ground.
-std::uint32_t Shapes(std::uint32_t x, std::uint32_t y)
+std::uint32_t Shapes(double x, double y)
 {
     struct Circle {
         double cx, cy, r;
@@ -66,25 +76,67 @@ std::uint32_t Shapes(std::uint32_t x, std::uint32_t y)
         if (dx * dx + dy * dy < c.r * c.r)
             return c.rgb;
     }
-    if (std::fabs(double(x) - 440) + std::fabs(double(y) - 230) < 40)
+    if (std::fabs(x - 440) + std::fabs(y - 230) < 40)
         return 0xF0D020;
-    return Mix(0x301040, 0x603080, double(x) / kWidth);
+    return Mix(0x301040, 0x603080, std::clamp(x / kCanvasWidth, 0.0, 1.0));
 }
 
 // Sky, two ranges of hills and a lake.
-std::uint32_t Landscape(std::uint32_t x, std::uint32_t y)
+std::uint32_t Landscape(double x, double y)
 {
-    const double fx = double(x) / kWidth;
-    const double far = kHeight * (0.45 + 0.08 * std::sin(fx * 9.0) + 0.04 * std::sin(fx * 23.0));
-    const double near = kHeight * (0.62 + 0.06 * std::sin(fx * 5.0 + 1.3));
-    const double lake = kHeight * 0.8;
+    const double fx = x / kCanvasWidth;
+    const double far = kCanvasHeight * (0.45 + 0.08 * std::sin(fx * 9.0) + 0.04 * std::sin(fx * 23.0));
+    const double near = kCanvasHeight * (0.62 + 0.06 * std::sin(fx * 5.0 + 1.3));
+    const double lake = kCanvasHeight * 0.8;
     if (y >= lake)
-        return Mix(0x3060A0, 0x103050, (y - lake) / (kHeight - lake));
+        return Mix(0x3060A0, 0x103050, std::min((y - lake) / (kCanvasHeight - lake), 1.0));
     if (y >= near)
         return Mix(0x307030, 0x184018, (y - near) / (lake - near));
     if (y >= far)
         return Mix(0x506080, 0x405070, (y - far) / (near - far));
-    return Mix(0x80B0E0, 0xD0E8F8, double(y) / far);
+    return Mix(0x80B0E0, 0xD0E8F8, std::max(y, 0.0) / far);
+}
+
+// The painter's picture at kWidth x kHeight as 8-bit RGB rows, top row
+// first. Each pixel averages kSamples samples spread so that no two share a
+// row or a column of the pixel (n-rooks), which smooths edges of any slope.
+std::vector<std::uint8_t> PaintPixels(const Painter& paint)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(std::size_t(kWidth) * kHeight * 3);
+    const double scaleX = kCanvasWidth / kWidth, scaleY = kCanvasHeight / kHeight;
+    for (std::uint32_t y = 0; y < kHeight; ++y) {
+        for (std::uint32_t x = 0; x < kWidth; ++x) {
+            double sum[3] = {0, 0, 0};
+            for (int i = 0; i < kSamples; ++i) {
+                const double sx = (x + (i + 0.5) / kSamples) * scaleX;
+                const double sy = (y + ((i * 3) % kSamples + 0.5) / kSamples) * scaleY;
+                const std::uint32_t colour = paint(sx, sy);
+                sum[0] += (colour >> 16) & 0xFF;
+                sum[1] += (colour >> 8) & 0xFF;
+                sum[2] += colour & 0xFF;
+            }
+            for (const double channel : sum)
+                rgb.push_back(std::uint8_t(std::lround(channel / kSamples)));
+        }
+    }
+    return rgb;
+}
+
+// The painter's picture as a PNG file image (best compression).
+std::vector<std::uint8_t> PngPicture(const Painter& paint)
+{
+    const std::vector<std::uint8_t> rgb = PaintPixels(paint);
+    std::vector<std::uint8_t> png;
+    stbi_write_png_compression_level = 9;
+    const auto append = [](void* context, void* data, int size) {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        out->insert(out->end(), bytes, bytes + size);
+    };
+    if (!stbi_write_png_to_func(append, &png, int(kWidth), int(kHeight), 3, rgb.data(), int(kWidth * 3)))
+        png.clear();
+    return png;
 }
 
 // ---- sound -------------------------------------------------------------------
@@ -184,12 +236,13 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     if (slide.cameraMode == 2) {
         // The path's canvas is a window of three quarters of the picture,
         // flown between centres (picture pixels) that keep it inside.
+        const float toPixels = float(kWidth / kCanvasWidth);
         light.camera.pathWidth = kWidth * 3 / 4;
         light.camera.pathHeight = kHeight * 3 / 4;
         light.camera.points = {
-            {1, 200.0f, 130.0f, 0.0f, 4.0f, 100},
-            {1, 312.0f, 150.0f, 0.0f, 4.0f, 100},
-            {1, 256.0f, 144.0f, 0.0f, 4.0f, 100},
+            {1, 200.0f * toPixels, 130.0f * toPixels, 0.0f, 4.0f, 100},
+            {1, 312.0f * toPixels, 150.0f * toPixels, 0.0f, 4.0f, 100},
+            {1, 256.0f * toPixels, 144.0f * toPixels, 0.0f, 4.0f, 100},
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
@@ -208,9 +261,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::vector<DemoSlide> slides{
-        {u"Dusk", u"pictures\\dusk.bmp", 101, Sky, 0, 1.0f, 8.0f, 1.5f, true},
-        {u"Shapes", u"pictures\\shapes.bmp", 102, Shapes, 1, 1.5f, 8.0f, 1.5f},
-        {u"Valley", u"pictures\\valley.bmp", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
+        {u"Dusk", u"pictures\\dusk.png", 101, Sky, 0, 1.0f, 8.0f, 1.5f, true},
+        {u"Shapes", u"pictures\\shapes.png", 102, Shapes, 1, 1.5f, 8.0f, 1.5f},
+        {u"Valley", u"pictures\\valley.png", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
     w.Header().SlideShowBegin(std::int32_t(slides.size()));
@@ -219,7 +272,12 @@ int main(int argc, char** argv)
         WriteSlide(w, slide);
         const std::u16string file = slide.picturePath.substr(slide.picturePath.rfind(u'\\') + 1);
         ModuleResourceBlob stored(file);
-        stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, slide.paint));
+        std::vector<std::uint8_t> png = PngPicture(slide.paint);
+        if (png.empty()) {
+            std::fputs("orvanta-demoscene: cannot encode a picture\n", stderr);
+            return 1;
+        }
+        stored.SetBytes(std::move(png));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     ModuleResourceBlob chord(u"chord.wav");

@@ -158,6 +158,19 @@ TEST_F(FilterGraphTest, VolumeBalanceAndTheMasterLevelApply)
     out = mixer->Mix(2 * mixer->RampFrames());
     EXPECT_EQ(test::Peak(out, mixer->RampFrames(), 2 * mixer->RampFrames()), 0.0f);
 
+    // A graph set apart from the master level plays at its own level only,
+    // and a stop fades it out from there, not from the master's silence.
+    graph->SetFollowsMasterLevel(false);
+    out = mixer->Mix(16);
+    EXPECT_NEAR(out[31], 0.05f, 1e-7f);
+    graph->Stop();
+    out = mixer->Mix(2);
+    EXPECT_GT(out[1], 0.02f) << "the stop's tail keeps the graph's own level";
+    graph->Run();
+    graph->SetFollowsMasterLevel(true);
+    out = mixer->Mix(2 * mixer->RampFrames()); // the stop's tail ends
+    EXPECT_EQ(test::Peak(out, mixer->RampFrames(), 2 * mixer->RampFrames()), 0.0f);
+
     LONG volume = 0, balance = 0;
     graph->GetVolume(&volume);
     graph->GetBalance(&balance);

@@ -20,7 +20,7 @@ TEST(LocalisedStrings, ProgramTablesHoldTheEnglishTexts)
         {302, u"Animated Wallpaper"},
         {308, u"Don\u2019t show this at startup"},
         {309, u"Show desktop icons"},
-        {311, u"Autorun on Windows startup"},
+        {311, u"Start at login"},
         {313, u"Get more wallpapers\u2026"},
         {314, u"Open FAQ"},
         {315, u"Hide this window"},
@@ -45,6 +45,8 @@ TEST(LocalisedStrings, EveryLanguageTableParsesAndHasTheEnglishIds)
         for (std::uint16_t id : {6, 300, 301, 302, 308, 309, 311, 313, 314, 315, 316, 317, 318, 320, 321, 322, 323, 326})
             EXPECT_FALSE(strings.LoadLocalisedWideString(id).empty()) << language << " " << id;
         EXPECT_NE(strings.LoadLocalisedWideString(300), english.LoadLocalisedWideString(300)) << language;
+        // The autostart entry is the desktop's login start-up, in every language.
+        EXPECT_EQ(strings.LoadLocalisedWideString(311).find(u"Windows"), std::u16string::npos) << language;
     }
     EXPECT_EQ(LanguageToLangId(0), kLangEnglish);
     EXPECT_EQ(LanguageToLangId(99), kLangEnglish);
