@@ -302,13 +302,16 @@ std::optional<std::vector<std::uint8_t>> Inflate(std::span<const std::uint8_t> d
         return std::nullopt;
     }
     std::memcpy(&total, data.data(), 4);
-    if (total < kHeaderBytes || total - kHeaderBytes > kMaxXFileBytes) {
+    if (total < kHeaderBytes || total - kHeaderBytes > kMaxInflatedXBytes) {
         error = "compressed .X file of unusable size";
         return std::nullopt;
     }
     const std::size_t wanted = total - kHeaderBytes;
     std::vector<std::uint8_t> out;
-    out.reserve(std::min<std::size_t>(wanted, data.size() * 8));
+    // Sized once (growing by doubling would hold two copies at the peak); a
+    // deflate block inflates to at most about a thousand times its size.
+    constexpr std::size_t kMaxDeflateRatio = 1032;
+    out.reserve(std::min(wanted, data.size() * kMaxDeflateRatio));
     std::size_t at = 4;
     while (out.size() < wanted) {
         std::uint16_t inflatedSize = 0, storedSize = 0;
@@ -443,9 +446,30 @@ private:
         return count;
     }
 
-    // A counted list of vectors (positions or normals).
-    bool ReadVectors(std::vector<math::Vec3>& vectors) {
-        const auto count = ReadCount(3);
+    // A count of elements that the mesh's 16-bit indices must reach, added
+    // to what the file's meshes have stored so far and checked against the
+    // limit before anything is sized by it.
+    std::optional<std::uint32_t> ReadBoundedCount(std::size_t numbersPerElement, std::size_t& total,
+                                                  std::size_t limit, const char* what) {
+        const auto count = ReadInt();
+        if (!count) return std::nullopt;
+        if (*count > limit - total) {
+            Fail("the file's meshes hold more than " + std::to_string(limit) + " " + what +
+                 "; 16-bit indices cannot reach them");
+            return std::nullopt;
+        }
+        if (*count > source_.Remaining() / (numbersPerElement * kBytesPerNumber)) {
+            Fail("count " + std::to_string(*count) + " larger than the rest of the file");
+            return std::nullopt;
+        }
+        total += *count;
+        return count;
+    }
+
+    // A counted list of vectors (positions or normals), at most the vertex
+    // limit: every normal index a face uses makes a vertex of its own.
+    bool ReadVectors(std::vector<math::Vec3>& vectors, std::size_t& total, const char* what) {
+        const auto count = ReadBoundedCount(3, total, kMaxMeshVertices, what);
         if (!count) return false;
         vectors.resize(*count);
         for (auto& vector : vectors) {
@@ -536,7 +560,7 @@ private:
     }
 
     bool ParseFaces(std::vector<XMeshFace>& faces, std::size_t indexLimit, bool normals) {
-        const auto count = ReadCount(4);
+        const auto count = normals ? ReadCount(4) : ReadBoundedCount(4, faces_, kMaxMeshFaces, "faces");
         if (!count) return false;
         if (normals && *count != faces.size()) return Fail("mesh normals name another number of faces");
         faces.resize(*count);
@@ -560,7 +584,7 @@ private:
     bool ParseMesh(const std::string& name, std::vector<XMesh>& meshes) {
         XMesh mesh;
         mesh.name = name;
-        if (!ReadVectors(mesh.positions)) return false;
+        if (!ReadVectors(mesh.positions, positions_, "vertices")) return false;
         if (!ParseFaces(mesh.faces, mesh.positions.size(), false)) return false;
         for (;;) {
             Token token;
@@ -588,7 +612,7 @@ private:
     }
 
     bool ParseNormals(XMesh& mesh) {
-        if (!ReadVectors(mesh.normals)) return false;
+        if (!ReadVectors(mesh.normals, normals_, "normals")) return false;
         return ParseFaces(mesh.faces, mesh.normals.size(), true);
     }
 
@@ -625,6 +649,10 @@ private:
     TokenSource& source_;
     std::string& error_;
     std::optional<Token> peeked_;
+    // Stored counts of all meshes read so far.
+    std::size_t positions_ = 0;
+    std::size_t normals_ = 0;
+    std::size_t faces_ = 0;
 };
 
 struct Header {
