@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include <zlib.h>
+#include "tests/support/XFileWriter.h"
 
 namespace gfx {
 namespace {
@@ -163,41 +163,6 @@ std::vector<std::uint8_t> BinaryTriangle() {
     return out;
 }
 
-// One MSZIP block: {inflated size, stored size, "CK", raw deflate data}.
-std::vector<std::uint8_t> MszipBlock(const std::string& text) {
-    z_stream z{};
-    EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    std::vector<std::uint8_t> data(deflateBound(&z, uLong(text.size())));
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    z.avail_in = uInt(text.size());
-    z.next_out = data.data();
-    z.avail_out = uInt(data.size());
-    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-    data.resize(z.total_out);
-    deflateEnd(&z);
-    const auto n = std::uint16_t(text.size()), stored = std::uint16_t(data.size() + 2);
-    std::vector<std::uint8_t> block = {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(stored),
-                                       std::uint8_t(stored >> 8), 'C', 'K'};
-    block.insert(block.end(), data.begin(), data.end());
-    return block;
-}
-
-// A compressed text .X file ("tzip") of the given blocks, whose header
-// announces a body of `bodySize` inflated bytes.
-std::vector<std::uint8_t> MszipTextFile(const std::vector<std::string>& blocks, std::size_t bodySize) {
-    std::vector<std::uint8_t> packed = Bytes("xof 0303tzip0032");
-    const auto total = std::uint32_t(bodySize + 16);
-    for (int i = 0; i < 4; ++i) packed.push_back(std::uint8_t(total >> (8 * i)));
-    std::string last;
-    std::vector<std::uint8_t> block;
-    for (const std::string& text : blocks) {
-        if (block.empty() || text != last) block = MszipBlock(text);
-        last = text;
-        packed.insert(packed.end(), block.begin(), block.end());
-    }
-    return packed;
-}
-
 TEST(MeshTest, BinaryAndCompressedFormsRead) {
     std::string error;
     const auto binary = BinaryTriangle();
@@ -211,7 +176,7 @@ TEST(MeshTest, BinaryAndCompressedFormsRead) {
     const std::string text = std::string(kTemplates).substr(16) + CornerCube(0);
     std::vector<std::string> blocks;
     for (std::size_t at = 0; at < text.size(); at += 64) blocks.push_back(text.substr(at, 64));
-    const auto packed = MszipTextFile(blocks, text.size());
+    const auto packed = x_file_writer::CompressedTextFile(blocks, text.size());
     const auto cube = LoadMeshFromX(packed, error);
     ASSERT_TRUE(cube) << error;
     EXPECT_EQ(cube->vertices.size(), 8u);
@@ -324,7 +289,7 @@ TEST(MeshTest, HostileCompressedMeshIsRefusedWithinBoundedMemory) {
         std::vector<std::string> blocks = {head};
         for (std::size_t at = head.size(); at < c.bodySize; at += positions.size())
             blocks.push_back(positions.substr(0, std::min(positions.size(), c.bodySize - at)));
-        const auto file = MszipTextFile(blocks, c.bodySize);
+        const auto file = x_file_writer::CompressedTextFile(blocks, c.bodySize);
         ASSERT_LT(file.size(), 1u << 20) << c.what;
 
         std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak where the kernel allows it
