@@ -32,8 +32,8 @@ inline constexpr std::size_t kMaxMeshFaces = 65535;
 // Largest inflated compressed file: what meshes of the largest counts take
 // as text (positions, normals, coordinates, faces twice, materials: about
 // twenty numbers per vertex of up to twenty characters each), with room for
-// templates and skipped objects. A small compressed file cannot make us hold
-// more than this.
+// templates and skipped objects. A compressed file is inflated only as far
+// as it is read, so one whose counts are refused costs a block or two.
 inline constexpr std::size_t kMaxInflatedXBytes = 32u << 20;
 
 struct XMeshFace {
