@@ -9,8 +9,6 @@ namespace {
 
 float DegreesToRadians(float degrees) { return degrees * 2.0f * kScenePi / 360.0f; }
 
-// r = rand() / 32767, in [0, 1].
-float RandomUnit() { return static_cast<float>(crt::rand()) / static_cast<float>(crt::kRandMax); }
 
 math::Vec3 TurnAboutZ(const math::Vec3& v, float negatedAngleRadians)
 {
@@ -35,16 +33,16 @@ void MakeRotationAboutAxisThroughPoint(math::Matrix& out, const math::Vec3& p, c
 
 void RandomDirectionInArc(math::Vec3& out, float length, float from, float to)
 {
-    const float phi = RandomUnit() * (to - from) + from;
+    const float phi = crt::RandomUnit() * (to - from) + from;
     out = TurnAboutZ({length, 0.0f, 0.0f}, -phi * kScenePi / 180.0f);
 }
 
 void RandomDirectionInCone(math::Vec3& out, float length, float from, float to)
 {
     const float range = to - from;
-    const float r1 = RandomUnit();
+    const float r1 = crt::RandomUnit();
     const math::Vec3 inPlane = TurnAboutZ({length, 0.0f, 0.0f}, -(r1 * range + from) * kScenePi / 180.0f);
-    const float r2 = RandomUnit();
+    const float r2 = crt::RandomUnit();
     math::Matrix aboutY;
     math::MatrixRotationY(&aboutY, (r2 * range - range / 2.0f) * kScenePi / 180.0f);
     math::Vec3TransformCoord(&out, inPlane, aboutY);

@@ -39,5 +39,5 @@ float KXI_JitterParam::DrawJittered() const
 
 float DrawRandomUnit()
 {
-    return static_cast<float>(crt::rand()) / static_cast<float>(crt::kRandMax);
+    return crt::RandomUnit();
 }

@@ -8,10 +8,6 @@
 
 namespace {
 
-// A scene-object record is at least its class header: a one-byte string
-// length and an int32 version.
-constexpr std::size_t kMinObjectRecordBytes = 5;
-
 const FamilyClassRegistry<DS_SlideContainer>& SlideRegistry()
 {
     static const bool registered = RegisterFamilyClass<DS_SlideContainer, DS_SlideContainer>(
@@ -192,7 +188,7 @@ std::unique_ptr<DS_SlideContainer> ReadSlideContainer(ArchiveReader ar)
 
 void ReadObjectList(ArchiveReader ar, DS_SlideContainer::StoredList& list)
 {
-    ReadCountedVector(ar, list, kMinObjectRecordBytes, [](ArchiveReader reader) { return ReadSceneObject(reader); });
+    ReadCountedVector(ar, list, kMinSectionBytes, [](ArchiveReader reader) { return ReadSceneObject(reader); });
 }
 
 void WriteObjectList(ArchiveWriter ar, const RenderObjectList& list)

@@ -94,7 +94,10 @@ void DS_SlideShow_Light::Update(float t)
 {
     if (m_slides.empty())
         return;
-    if (!m_started)
+    // A show whose start could not make its black quad (no device yet)
+    // starts again once a device exists. Without any device the show runs
+    // on, undrawn.
+    if (!m_started || (!m_transition && GetResourceDevice()))
         Start(t);
     else if (m_slides.size() >= 2)
         Advance(t);

@@ -31,6 +31,7 @@ class QuadBatchBuffer;
 class TexturedQuad;
 class MeshItem;
 class TexturedBatch;
+class MirroredGrid;
 class DS_SpriteArrayObj;
 
 class DS_ABRender : public DS_IOF_Item {
@@ -61,9 +62,10 @@ public:
     virtual void DrawTexturedBatch(DS_SpriteArrayObj& batch) = 0;
     // A mesh once per child node of the batch's header node.
     virtual void DrawMeshList(TexturedBatch& list) = 0;
-    // An indexed XYZ|TEX1 quad list with mirrored texture addressing; the
-    // caller binds its texture and sets its world.
-    virtual void DrawMirrored(QuadBatchBuffer& item, int arg) = 0;
+    // The item's own Prepare (arg), then the item's indexed XYZ|TEX1 grid
+    // with its texture and mirrored texture addressing; the caller sets the
+    // world.
+    virtual void DrawMirrored(MirroredGrid& item, int arg) = 0;
 
     // Decrements `counter`: while it stays above 0 the render-target pair
     // flips, and when it reaches 0 render-target mode ends. Either way the

@@ -15,12 +15,6 @@ constexpr float kDriftSpreadSeconds = 2.0f;
 constexpr float kPercent = 0.01f;
 constexpr double kPathShare = 0.8;
 
-// r = rand() / 32767 from the scene's random sequence.
-float RandomFraction()
-{
-    return static_cast<float>(crt::rand()) / static_cast<float>(crt::kRandMax);
-}
-
 // Progress 0..1 of a move from `start` to `end` at `now`, eased with a half
 // cosine. A move of no length (or one whose end is not a number) is
 // complete at once: the camera jumps to its target.
@@ -280,11 +274,11 @@ void DSM_Camera::NextRandomTarget(float now)
     const float z = ZoomFactor();
     const float pw = static_cast<float>(pictureWidth);
     const float ph = static_cast<float>(pictureHeight);
-    const float rx = RandomFraction();
+    const float rx = crt::RandomUnit();
     targetCentre.x = ((1.0f - z) * (2.0f * rx - 1.0f) / z + 1.0f) * pw * 0.5f;
-    const float ry = RandomFraction();
+    const float ry = crt::RandomUnit();
     targetCentre.y = ((2.0f * ry - 1.0f) * (1.0f - z) / z + 1.0f) * ph * 0.5f;
-    const float rt = RandomFraction();
+    const float rt = crt::RandomUnit();
     endTime = rt * kDriftSpreadSeconds + kMinDriftSeconds + now;
 }
 

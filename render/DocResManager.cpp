@@ -109,26 +109,30 @@ void DS_DocResManager::ReadBody(ArchiveReader ar, std::int32_t version)
         m_textureSetRecords.insert_or_assign(key, std::move(records));
     for (auto& [key, values] : record.textureSetValues)
         m_textureSetValues.insert_or_assign(key, std::move(values));
-    BuildTextureSets();
+    // The stored pictures are counted while they are decoded here.
+    PictureBudget budget;
+    BuildTextureSets(budget);
     m_textureSetRecords.clear();
 
     // Versions are compared only against 1, 2 and 3: 0 and 5+ read everything.
     if (version != 1)
         TakeStoredResources(std::move(record.storedResources));
     if (version != 1 && version != 2)
-        BuildGuidTextures(record.guidTextures);
+        BuildGuidTextures(record.guidTextures, budget);
     if (version != 1 && version != 2 && version != 3)
         TakeStoredFrames(record.frames);
 }
 
-void DS_DocResManager::BuildTextureSets()
+void DS_DocResManager::BuildTextureSets(PictureBudget& budget)
 {
     for (const auto& [key, records] : m_textureSetRecords) {
         TextureSetEntry& set = m_textureSets[key];
         m_resourceRecords[key] = records;
         set.textures.resize(records.size());
-        for (std::size_t i = 0; i < records.size(); ++i)
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            budget.Charge(records[i].Bytes());
             set.SetTexture(i, m_cache->GetTexture(records[i]));
+        }
         // A single picture has no frame values, whatever is stored for it.
         if (set.textures.size() > 1)
             set.values = m_textureSetValues[key];
@@ -143,10 +147,13 @@ void DS_DocResManager::TakeStoredResources(std::map<LinkKey, ResourceRecords> st
     }
 }
 
-void DS_DocResManager::BuildGuidTextures(const std::map<GuidNameKey, GuidTextureRecord>& records)
+void DS_DocResManager::BuildGuidTextures(const std::map<GuidNameKey, GuidTextureRecord>& records,
+                                         PictureBudget& budget)
 {
-    for (const auto& [key, record] : records)
+    for (const auto& [key, record] : records) {
+        budget.Charge(record.blob.Bytes());
         m_guidTextures.insert_or_assign(key, m_cache->TextureFromMemory(record.blob.Bytes()).texture);
+    }
 }
 
 void DS_DocResManager::TakeStoredFrames(const std::map<LinkKey, std::vector<StoredFrame>>& frames)

@@ -47,6 +47,7 @@
 #include "objectmodel/ResourceBlob.h"
 #include "render/DocResManagerLosables.h"
 #include "render/FileLink.h"
+#include "render/PictureBudget.h"
 #include "render/RenderTargetPair.h"
 #include "render/ResourceCache.h"
 #include "render/ResourceLoadingFrames.h"
@@ -198,9 +199,9 @@ private:
             if (effect)
                 visit(*effect);
     }
-    void BuildTextureSets();
+    void BuildTextureSets(PictureBudget& budget);
     void TakeStoredResources(std::map<LinkKey, ResourceRecords> stored);
-    void BuildGuidTextures(const std::map<GuidNameKey, GuidTextureRecord>& records);
+    void BuildGuidTextures(const std::map<GuidNameKey, GuidTextureRecord>& records, PictureBudget& budget);
     void TakeStoredFrames(const std::map<LinkKey, std::vector<StoredFrame>>& frames);
 
     std::unique_ptr<ResourceCache> m_cache;

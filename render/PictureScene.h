@@ -122,7 +122,7 @@ public:
     void DrawMeshList(TexturedBatch& list) override;
     // The item has no preparation of its own to run with `arg`: the caller
     // binds its texture and sets its world before.
-    void DrawMirrored(QuadBatchBuffer& item, int arg) override;
+    void DrawMirrored(MirroredGrid& item, int arg) override;
     void SwitchRenderTarget(int& counter) override;
     gfx::Texture* GetTargetTexture() override { return m_targetTexture.Get(); }
     TexturedQuad& GetBackgroundQuad() override { return m_background; }

@@ -432,17 +432,19 @@ void DS_2D_Light::DrawSpriteArray(const SpriteArrayDraw& array)
     draw.device->SetRenderState(RenderState::DestBlend, Value(gfx::Blend::InvSrcAlpha));
 }
 
-void DS_2D_Light::DrawMirrored(QuadBatchBuffer& item, int)
+void DS_2D_Light::DrawMirrored(MirroredGrid& item, int arg)
 {
     const DrawContext draw = CurrentDrawContext();
     if (!draw)
         return;
     SetViewProjection(draw);
+    item.Prepare(arg);
     draw.device->SetSamplerState(0, gfx::SamplerState::AddressU, Value(gfx::TextureAddress::Mirror));
     draw.device->SetSamplerState(0, gfx::SamplerState::AddressV, Value(gfx::TextureAddress::Mirror));
     SetAlphaBlend(*draw.device, true);
     SetCull(*draw.device, gfx::Cull::None);
     draw.device->SetRenderState(RenderState::ZEnable, gfx::kFalse);
+    draw.device->SetTexture(0, item.texture.Get());
     const BoundBatch bound = BindQuadBatch(*draw.device, item, kTexturedFvf, kTexturedStride);
     if (bound)
         DrawWholeBatch(*draw.device, bound);

@@ -161,3 +161,5 @@ void FillGridFromCorners(QuadBatchBuffer& grid, const TexturedQuadVertex& c0, co
         return;
     FillGridFromCorners(grid.vertices.Buffer(), grid.gridColumns, grid.gridRows, c0, c1, c2, c3);
 }
+
+void MirroredGrid::Prepare(int) {}

@@ -17,7 +17,8 @@
 //
 // TexturedBatch is a quad batch with its own texture and a flag byte (for
 // meshes: transparent); the quad-batch arrays keep their quads in such
-// records.
+// records. MirroredGrid is a textured grid with an operation of its own
+// that the renderer calls before drawing it mirrored.
 
 #include <cstddef>
 #include <cstdint>
@@ -137,4 +138,16 @@ class TexturedBatch : public QuadBatchBuffer {
 public:
     gfx::Ref<gfx::Texture> texture;
     bool flag = false;
+};
+
+// The item the renderer draws with mirrored texture addressing
+// (DS_ABRender::DrawMirrored): a grid of XYZ | TEX1 vertices
+// (QuadBatchBuffer::BuildGrid) with its texture. The renderer calls Prepare
+// with the argument it was given before it binds the item; what that does
+// (refill the grid, pick the picture) is the owner's affair, and the base
+// does nothing.
+class MirroredGrid : public TexturedBatch {
+public:
+    virtual ~MirroredGrid() = default;
+    virtual void Prepare(int arg);
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include "platform/crt/FileBytes.h"
 #include <limits>
 #include <string>
 #include <vector>
@@ -61,17 +61,8 @@ TextureRef MakeTextureRef(gfx::Ref<gfx::Texture> texture, const gfx::ImageInfo& 
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > kMaxResourceFileBytes)
-        return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return std::nullopt;
-    return bytes;
+    std::string error;
+    return crt::ReadFileBytes(path, kMaxResourceFileBytes, error);
 }
 
 // A managed, write-only buffer of `size` bytes holding `source` followed by

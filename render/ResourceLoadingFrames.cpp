@@ -1,6 +1,6 @@
 #include "render/ResourceLoadingFrames.h"
 
-#include <fstream>
+#include "platform/crt/FileBytes.h"
 
 #include "render/DocResManager.h"
 #include "render/ResourceLoading.h"
@@ -13,18 +13,9 @@ void FrameData::SetBytes(std::vector<std::uint8_t> data)
 
 void FrameData::ReadFile(const kxi_string& path)
 {
-    const std::filesystem::path file = ToFileSystemPath(path);
-    std::error_code error;
-    const std::uintmax_t fileSize = std::filesystem::file_size(file, error);
-    if (error || fileSize > kMaxResourceFileBytes)
-        return;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return;
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(fileSize));
-    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(fileSize)))
-        return;
-    SetBytes(std::move(data));
+    std::string error;
+    if (auto data = crt::ReadFileBytes(ToFileSystemPath(path), kMaxResourceFileBytes, error))
+        SetBytes(std::move(*data));
 }
 
 void SpriteFrameInfo::Init(const TextureSetEntry& entry)

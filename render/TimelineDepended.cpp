@@ -9,7 +9,6 @@ namespace {
 constexpr std::int32_t kWrittenVersion = 2;
 // Records before this version hold only the link and always mirror.
 constexpr std::int32_t kFirstVersionWithWindow = 2;
-constexpr std::uint32_t kDefaultFadeHundredths = 50;
 
 // The phases of a delayed window, in time order, with the state each
 // reports. Every boundary is passed strictly: at a boundary time the
@@ -35,12 +34,6 @@ WindowPhase PhaseAt(const KXI_DependedTimeLine::Window& window, float time)
     if (time > window.fadeInStart)
         return WindowPhase::kRising;
     return WindowPhase::kBefore;
-}
-
-void ReadAnnouncedValue(ArchiveReader ar, TimeParam& param)
-{
-    ReadChangedParamValue(ar, param);
-    param.NotifyObservers(nullptr);
 }
 
 // Marks a timeline as asking for the duration of one question.

@@ -8,16 +8,6 @@
 namespace {
 
 constexpr std::int32_t kWrittenVersion = 1;
-constexpr std::uint32_t kDefaultFadeHundredths = 50;
-constexpr std::uint32_t kDefaultPeriodHundredths = 1000;
-
-// A value read with notification that is announced once more afterwards,
-// whether or not it changed.
-void ReadAnnouncedValue(ArchiveReader ar, TimeParam& param)
-{
-    ReadChangedParamValue(ar, param);
-    param.NotifyObservers(nullptr);
-}
 
 void ReadStoredPair(ArchiveReader ar, PercentPair& pair)
 {

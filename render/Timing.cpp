@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "objectmodel/StoredParams.h"
 #include "platform/crt/Random.h"
 
 namespace {
@@ -121,4 +122,10 @@ std::uint32_t SecondsToHundredths(float seconds)
     if (hundredths >= 4294967296.0f)
         return std::numeric_limits<std::uint32_t>::max();
     return static_cast<std::uint32_t>(hundredths);
+}
+
+void ReadAnnouncedValue(ArchiveReader ar, TimeParam& param)
+{
+    ReadChangedParamValue(ar, param);
+    param.NotifyObservers(nullptr);
 }

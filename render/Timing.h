@@ -21,6 +21,15 @@
 
 class KXI_SmartTiming;
 
+// The timelines' (and the legacy timing record's) default fade-in and
+// fade-out, and the default period, in hundredths of a second.
+inline constexpr std::uint32_t kDefaultFadeHundredths = 50;
+inline constexpr std::uint32_t kDefaultPeriodHundredths = 1000;
+
+// Reads a stored timing value with notification, then announces it once
+// more, whether or not it changed.
+void ReadAnnouncedValue(ArchiveReader ar, TimeParam& param);
+
 // What a timeline reports through KXI_Timing::GetState.
 enum TimingState : int {
     kTimingOn = 0,      // level 1

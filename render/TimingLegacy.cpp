@@ -11,14 +11,6 @@ namespace {
 constexpr std::int32_t kWrittenVersion = 2;
 // Records before this version hold no period.
 constexpr std::int32_t kFirstVersionWithPeriod = 2;
-constexpr std::uint32_t kDefaultFadeHundredths = 50;
-constexpr std::uint32_t kDefaultPeriodHundredths = 1000;
-
-void ReadAnnouncedValue(ArchiveReader ar, TimeParam& param)
-{
-    ReadChangedParamValue(ar, param);
-    param.NotifyObservers(nullptr);
-}
 
 } // namespace
 

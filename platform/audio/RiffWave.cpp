@@ -10,7 +10,6 @@ namespace {
 constexpr std::uint64_t kRiffHeaderBytes = 12; // "RIFF", size, "WAVE"
 constexpr std::uint64_t kChunkHeaderBytes = 8; // id, size
 constexpr std::uint64_t kBasicFormatBytes = 16;
-constexpr std::uint64_t kFormatWithExtraBytes = 18;
 constexpr std::uint64_t kExtensibleFormatBytes = 40;
 
 // The sub-format GUIDs of extensible records share these last 12 bytes; the

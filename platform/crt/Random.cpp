@@ -22,4 +22,9 @@ void srand(unsigned seed)
     t_state = seed;
 }
 
+float RandomUnit()
+{
+    return static_cast<float>(rand()) / static_cast<float>(kRandMax);
+}
+
 } // namespace crt

@@ -15,4 +15,7 @@ int rand();
 // Restarts this thread's sequence from `seed`.
 void srand(unsigned seed);
 
+// The next value as a fraction: rand() / 32767, in [0, 1].
+float RandomUnit();
+
 } // namespace crt

@@ -67,8 +67,21 @@ void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
 
 bool IsDds(std::span<const std::uint8_t> bytes) { return bytes.size() >= 4 && U32(bytes, 0) == kMagic; }
 
+namespace {
+
+bool HasDdsHeader(std::span<const std::uint8_t> bytes) {
+    return IsDds(bytes) && bytes.size() >= 4 + kHeaderSize && U32(bytes, 4) == kHeaderSize && U32(bytes, kPixelFormatAt) == 32;
+}
+
+}  // namespace
+
+std::optional<PictureSize> ReadDdsSize(std::span<const std::uint8_t> bytes) {
+    if (!HasDdsHeader(bytes)) return std::nullopt;
+    return PictureSize{U32(bytes, 16), U32(bytes, 12)};
+}
+
 std::optional<DdsImage> ReadDds(std::span<const std::uint8_t> bytes, std::string& error) {
-    if (!IsDds(bytes) || bytes.size() < 4 + kHeaderSize || U32(bytes, 4) != kHeaderSize || U32(bytes, kPixelFormatAt) != 32) {
+    if (!HasDdsHeader(bytes)) {
         error = "not a DDS file";
         return std::nullopt;
     }

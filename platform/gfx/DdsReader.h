@@ -23,6 +23,10 @@ struct DdsImage {
 
 std::optional<DdsImage> ReadDds(std::span<const std::uint8_t> bytes, std::string& error);
 
+// Width and height of level 0 from the header alone; nothing when the bytes
+// hold no DDS header.
+std::optional<PictureSize> ReadDdsSize(std::span<const std::uint8_t> bytes);
+
 // The bytes of a DDS file holding the levels (all of one format, each half
 // the size of the one before). Tests and tools make fixtures with it.
 std::vector<std::uint8_t> WriteDds(const std::vector<Image>& levels);

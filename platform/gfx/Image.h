@@ -23,6 +23,13 @@ namespace gfx {
 // refused rather than allocated.
 inline constexpr std::uint32_t kMaxImageDimension = 8192;
 
+// A picture's size as a file's header states it.
+struct PictureSize {
+    std::uint32_t width = 0, height = 0;
+    // Bytes of the picture decoded to 32-bit pixels.
+    std::uint64_t DecodedBytes() const { return std::uint64_t(width) * height * 4; }
+};
+
 class Image {
 public:
     Image() = default;

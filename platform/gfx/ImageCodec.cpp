@@ -67,6 +67,16 @@ Image ImageFromRgba(const std::uint8_t* rgba, std::uint32_t width, std::uint32_t
     return image;
 }
 
+std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> bytes) {
+    if (DetectImageFileFormat(bytes) == ImageFileFormat::Dds) return ReadDdsSize(bytes);
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
+    int width = 0, height = 0, channels = 0;
+    if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels) ||
+        width <= 0 || height <= 0)
+        return std::nullopt;
+    return PictureSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+}
+
 std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes, std::string& error) {
     const auto detected = DetectImageFileFormat(bytes);
     if (detected == ImageFileFormat::Dds) return DecodeDds(bytes, error);

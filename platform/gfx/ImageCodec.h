@@ -34,6 +34,10 @@ struct DecodedImage {
 // matches (TGA has none and is tried last).
 std::optional<ImageFileFormat> DetectImageFileFormat(std::span<const std::uint8_t> bytes);
 
+// The picture's width and height as its header states them, read without
+// decoding anything; nothing when the header is not one we read.
+std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> bytes);
+
 // Decodes the picture (the first frame of a GIF); nothing, with the reason in
 // error, for a damaged or unsupported file.
 std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes, std::string& error);

@@ -95,6 +95,13 @@ void ComputeBoundingSphere(std::span<const MeshVertex> vertices, math::Vec3& cen
 }
 
 std::optional<MeshData> BuildMesh(const std::vector<XMesh>& meshes, std::string& error) {
+    std::size_t stored = 0;
+    for (const XMesh& mesh : meshes) stored += mesh.positions.size();
+    if (stored > kMaxMeshVertices) {
+        error = "the file's meshes hold " + std::to_string(stored) + " vertices; 16-bit indices reach " +
+                std::to_string(kMaxMeshVertices);
+        return std::nullopt;
+    }
     std::vector<MeshVertex> vertices;
     std::vector<Triangle> triangles;
     for (const XMesh& mesh : meshes) AppendMesh(mesh, vertices, triangles);

@@ -32,9 +32,6 @@ static_assert(sizeof(MeshVertex) == 32);
 // XYZ | NORMAL | TEX1.
 inline constexpr std::uint32_t kMeshVertexFvf = 0x002 | 0x010 | 0x100;
 
-// Most vertices a mesh with 16-bit indices can address.
-inline constexpr std::size_t kMaxMeshVertices = 65535;
-
 struct MeshData {
     std::vector<MeshVertex> vertices;
     std::vector<std::uint16_t> indices;  // three per face

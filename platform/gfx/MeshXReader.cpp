@@ -40,20 +40,118 @@ public:
     virtual std::size_t Remaining() const = 0;
 };
 
+// ---- The body -------------------------------------------------------------------
+
+struct InflateStream {
+    z_stream stream{};
+    bool open = false;
+    InflateStream() { open = inflateInit2(&stream, -MAX_WBITS) == Z_OK; }
+    ~InflateStream() {
+        if (open) inflateEnd(&stream);
+    }
+    InflateStream(const InflateStream&) = delete;
+    InflateStream& operator=(const InflateStream&) = delete;
+};
+
+// The bytes after the header: the file's own, or those of a compressed file
+// inflated block by block only as far as the parser reaches. A file is thus
+// refused from its counts before the rest of it is inflated.
+//
+// MSZIP: the inflated size of the whole file (header included), then blocks
+// of {inflated size, stored size, "CK", raw deflate data}; each block may
+// refer back into the output of the block before it.
+class Body {
+public:
+    explicit Body(std::span<const std::uint8_t> plain) : plain_(plain), size_(plain.size()) {}
+
+    static std::optional<Body> Compressed(std::span<const std::uint8_t> packed, std::string& error) {
+        std::uint32_t total = 0;
+        if (packed.size() < 4) {
+            error = "compressed .X file without its size";
+            return std::nullopt;
+        }
+        std::memcpy(&total, packed.data(), 4);
+        if (total < kHeaderBytes || total - kHeaderBytes > kMaxInflatedXBytes) {
+            error = "compressed .X file of unusable size";
+            return std::nullopt;
+        }
+        Body body({});
+        body.compressed_ = true;
+        body.packed_ = packed;
+        body.size_ = total - kHeaderBytes;
+        return body;
+    }
+
+    // The whole body's size (as a compressed file announces it).
+    std::size_t Size() const { return size_; }
+    // Makes bytes [0, end) readable; false when the body holds fewer, or a
+    // block is damaged (Error() says so).
+    bool Ensure(std::size_t end) {
+        while (Available() < end)
+            if (!compressed_ || !InflateBlock()) return false;
+        return true;
+    }
+    const std::uint8_t* Data() const { return compressed_ ? inflated_.data() : plain_.data(); }
+    const std::string& Error() const { return error_; }
+
+private:
+    std::size_t Available() const { return compressed_ ? inflated_.size() : plain_.size(); }
+
+    bool Fail(const char* message) {
+        if (error_.empty()) error_ = message;
+        return false;
+    }
+
+    bool InflateBlock() {
+        if (!error_.empty() || inflated_.size() == size_) return false;
+        std::uint16_t inflatedSize = 0, storedSize = 0;
+        if (packed_.size() - at_ < 6) return Fail("compressed .X file ends early");
+        std::memcpy(&inflatedSize, packed_.data() + at_, 2);
+        std::memcpy(&storedSize, packed_.data() + at_ + 2, 2);
+        if (packed_[at_ + 4] != 'C' || packed_[at_ + 5] != 'K' || storedSize < 2 ||
+            storedSize > packed_.size() - at_ - 4 || inflatedSize > size_ - inflated_.size())
+            return Fail("damaged compressed .X block");
+        InflateStream z;
+        if (!z.open) return Fail("cannot inflate");
+        if (!inflated_.empty()) {
+            const std::size_t window = std::min(inflated_.size(), kMszipWindow);
+            inflateSetDictionary(&z.stream, inflated_.data() + inflated_.size() - window, static_cast<uInt>(window));
+        }
+        const std::size_t start = inflated_.size();
+        inflated_.resize(start + inflatedSize);
+        z.stream.next_in = const_cast<Bytef*>(packed_.data() + at_ + 6);
+        z.stream.avail_in = storedSize - 2u;
+        z.stream.next_out = inflated_.data() + start;
+        z.stream.avail_out = inflatedSize;
+        const int status = inflate(&z.stream, Z_FINISH);
+        if ((status != Z_STREAM_END && status != Z_OK && status != Z_BUF_ERROR) || z.stream.avail_out != 0)
+            return Fail("damaged compressed .X data");
+        at_ += 4 + storedSize;
+        return true;
+    }
+
+    std::span<const std::uint8_t> plain_;
+    bool compressed_ = false;
+    std::span<const std::uint8_t> packed_;
+    std::size_t at_ = 4;  // the first block, after the size
+    std::vector<std::uint8_t> inflated_;
+    std::size_t size_ = 0;
+    std::string error_;
+};
+
 // ---- Text form -----------------------------------------------------------------
 
 class TextTokens final : public TokenSource {
 public:
-    explicit TextTokens(std::span<const std::uint8_t> bytes)
-        : text_(reinterpret_cast<const char*>(bytes.data()), bytes.size()) {}
+    explicit TextTokens(Body& body) : body_(body) {}
 
-    std::size_t Remaining() const override { return text_.size() - at_; }
+    std::size_t Remaining() const override { return body_.Size() - at_; }
 
     bool Next(Token& token, std::string& error) override {
         SkipBlanksAndComments();
         token = Token{};
-        if (at_ >= text_.size()) return true;
-        const char c = text_[at_];
+        if (!Has(at_)) return true;
+        const char c = At(at_);
         if (c == '{' || c == '}' || c == ';' || c == ',') {
             ++at_;
             token.kind = c == '{' ? TokenKind::OpenBrace : c == '}' ? TokenKind::CloseBrace : TokenKind::Separator;
@@ -64,9 +162,9 @@ public:
         if (IsNumberStart(at_)) return Number(token, error);
         if (IsNameStart(c)) {
             const std::size_t start = at_;
-            while (at_ < text_.size() && IsNameChar(text_[at_])) ++at_;
+            while (Has(at_) && IsNameChar(At(at_))) ++at_;
             token.kind = TokenKind::Name;
-            token.text = std::string(text_.substr(start, at_ - start));
+            token.text = Text(start, at_);
             return true;
         }
         ++at_;
@@ -79,25 +177,30 @@ private:
     static bool IsNameChar(char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.';
     }
-    bool IsDigitAt(std::size_t i) const { return i < text_.size() && std::isdigit(static_cast<unsigned char>(text_[i])); }
+    // Whether character i exists (inflating up to it); At(i) reads it then.
+    bool Has(std::size_t i) { return body_.Ensure(i + 1); }
+    char At(std::size_t i) const { return static_cast<char>(body_.Data()[i]); }
+    std::string Text(std::size_t start, std::size_t end) const {
+        return std::string(reinterpret_cast<const char*>(body_.Data()) + start, end - start);
+    }
+    bool IsDigitAt(std::size_t i) { return Has(i) && std::isdigit(static_cast<unsigned char>(At(i))); }
     // A digit, or a sign or point before one ("-1", ".5", "-.5"); template
     // syntax such as "..." is no number.
-    bool IsNumberStart(std::size_t i) const {
+    bool IsNumberStart(std::size_t i) {
         if (IsDigitAt(i)) return true;
-        const char c = text_[i];
+        const char c = At(i);
         if (c == '.') return IsDigitAt(i + 1);
         if (c != '-' && c != '+') return false;
-        return IsDigitAt(i + 1) || (i + 1 < text_.size() && text_[i + 1] == '.' && IsDigitAt(i + 2));
+        return IsDigitAt(i + 1) || (Has(i + 1) && At(i + 1) == '.' && IsDigitAt(i + 2));
     }
 
     void SkipBlanksAndComments() {
-        while (at_ < text_.size()) {
-            const char c = text_[at_];
+        while (Has(at_)) {
+            const char c = At(at_);
             if (std::isspace(static_cast<unsigned char>(c))) {
                 ++at_;
-            } else if (c == '#' || (c == '/' && at_ + 1 < text_.size() && text_[at_ + 1] == '/')) {
-                const auto end = text_.find('\n', at_);
-                at_ = end == std::string_view::npos ? text_.size() : end + 1;
+            } else if (c == '#' || (c == '/' && Has(at_ + 1) && At(at_ + 1) == '/')) {
+                while (Has(at_) && At(at_) != '\n') ++at_;
             } else {
                 return;
             }
@@ -105,25 +208,27 @@ private:
     }
 
     bool Delimited(char close, TokenKind kind, Token& token, std::string& error) {
-        const auto end = text_.find(close, at_ + 1);
-        if (end == std::string_view::npos) {
+        std::size_t end = at_ + 1;
+        while (Has(end) && At(end) != close) ++end;
+        if (!Has(end)) {
             error = "unterminated string or GUID";
             return false;
         }
         token.kind = kind;
-        token.text = std::string(text_.substr(at_ + 1, end - at_ - 1));
+        token.text = Text(at_ + 1, end);
         at_ = end + 1;
         return true;
     }
 
     bool Number(Token& token, std::string& error) {
         std::size_t start = at_;
-        if (text_[start] == '+') ++start;
+        if (At(start) == '+') ++start;
         std::size_t end = start;
-        while (end < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '.' ||
-                                      text_[end] == '-' || text_[end] == '+' || text_[end] == '#'))
+        while (Has(end) && (std::isalnum(static_cast<unsigned char>(At(end))) || At(end) == '.' || At(end) == '-' ||
+                            At(end) == '+' || At(end) == '#'))
             ++end;
-        const std::string_view digits = text_.substr(start, end - start);
+        // Taken after the scan: inflating more may move the bytes.
+        const std::string_view digits(reinterpret_cast<const char*>(body_.Data()) + start, end - start);
         const auto [stop, status] = std::from_chars(digits.data(), digits.data() + digits.size(), token.number);
         if (status != std::errc() || stop == digits.data()) {
             error = "bad number \"" + std::string(digits.substr(0, 32)) + "\"";
@@ -137,7 +242,7 @@ private:
         return true;
     }
 
-    std::string_view text_;
+    Body& body_;
     std::size_t at_ = 0;
 };
 
@@ -145,15 +250,15 @@ private:
 
 class BinaryTokens final : public TokenSource {
 public:
-    BinaryTokens(std::span<const std::uint8_t> bytes, std::size_t floatBytes) : bytes_(bytes), floatBytes_(floatBytes) {}
+    BinaryTokens(Body& body, std::size_t floatBytes) : body_(body), floatBytes_(floatBytes) {}
 
-    std::size_t Remaining() const override { return bytes_.size() - at_; }
+    std::size_t Remaining() const override { return body_.Size() - at_; }
 
     bool Next(Token& token, std::string& error) override {
         token = Token{};
         for (;;) {
-            if (listLeft_ > 0) return ListElement(token);
-            if (at_ == bytes_.size()) return true;
+            if (listLeft_ > 0) return ListElement(token, error);
+            if (at_ == body_.Size() || !body_.Ensure(at_ + 1)) return true;
             std::uint16_t id = 0;
             if (!Read(id, error)) return false;
             if (id == kIntegerList || id == kFloatList) {
@@ -172,11 +277,11 @@ private:
 
     template <typename T>
     bool Read(T& value, std::string& error) {
-        if (sizeof(T) > Remaining()) {
+        if (sizeof(T) > Remaining() || !body_.Ensure(at_ + sizeof(T))) {
             error = "binary .X data ends inside a token";
             return false;
         }
-        std::memcpy(&value, bytes_.data() + at_, sizeof(T));
+        std::memcpy(&value, body_.Data() + at_, sizeof(T));
         at_ += sizeof(T);
         return true;
     }
@@ -184,12 +289,12 @@ private:
     bool Text(Token& token, TokenKind kind, std::string& error) {
         std::uint32_t length = 0;
         if (!Read(length, error)) return false;
-        if (length > Remaining()) {
+        if (length > Remaining() || !body_.Ensure(at_ + length)) {
             error = "binary .X name longer than the file";
             return false;
         }
         token.kind = kind;
-        token.text.assign(reinterpret_cast<const char*>(bytes_.data() + at_), length);
+        token.text.assign(reinterpret_cast<const char*>(body_.Data() + at_), length);
         at_ += length;
         return true;
     }
@@ -240,7 +345,7 @@ private:
     }
 
     bool Skip(std::size_t count, std::string& error) {
-        if (count > Remaining()) {
+        if (count > Remaining() || !body_.Ensure(at_ + count)) {
             error = "binary .X data ends inside a token";
             return false;
         }
@@ -248,11 +353,15 @@ private:
         return true;
     }
 
-    bool ListElement(Token& token) {
+    bool ListElement(Token& token, std::string& error) {
+        if (!body_.Ensure(at_ + (listFloats_ ? floatBytes_ : 4))) {
+            error = "binary .X data ends inside a list";
+            return false;
+        }
         --listLeft_;
         if (!listFloats_) {
             std::uint32_t value;
-            std::memcpy(&value, bytes_.data() + at_, 4);
+            std::memcpy(&value, body_.Data() + at_, 4);
             at_ += 4;
             token.kind = TokenKind::Integer;
             token.number = value;
@@ -260,11 +369,11 @@ private:
         }
         if (floatBytes_ == 8) {
             double value;
-            std::memcpy(&value, bytes_.data() + at_, 8);
+            std::memcpy(&value, body_.Data() + at_, 8);
             token.number = value;
         } else {
             float value;
-            std::memcpy(&value, bytes_.data() + at_, 4);
+            std::memcpy(&value, body_.Data() + at_, 4);
             token.number = value;
         }
         at_ += floatBytes_;
@@ -272,82 +381,12 @@ private:
         return true;
     }
 
-    std::span<const std::uint8_t> bytes_;
+    Body& body_;
     std::size_t floatBytes_;
     std::size_t at_ = 0;
     std::uint32_t listLeft_ = 0;
     bool listFloats_ = false;
 };
-
-// ---- Compressed form -------------------------------------------------------------
-
-struct InflateStream {
-    z_stream stream{};
-    bool open = false;
-    InflateStream() { open = inflateInit2(&stream, -MAX_WBITS) == Z_OK; }
-    ~InflateStream() {
-        if (open) inflateEnd(&stream);
-    }
-    InflateStream(const InflateStream&) = delete;
-    InflateStream& operator=(const InflateStream&) = delete;
-};
-
-// MSZIP: the inflated size of the whole file (header included), then blocks
-// of {inflated size, stored size, "CK", raw deflate data}; each block may
-// refer back into the output of the block before it.
-std::optional<std::vector<std::uint8_t>> Inflate(std::span<const std::uint8_t> data, std::string& error) {
-    std::uint32_t total = 0;
-    if (data.size() < 4) {
-        error = "compressed .X file without its size";
-        return std::nullopt;
-    }
-    std::memcpy(&total, data.data(), 4);
-    if (total < kHeaderBytes || total - kHeaderBytes > kMaxXFileBytes) {
-        error = "compressed .X file of unusable size";
-        return std::nullopt;
-    }
-    const std::size_t wanted = total - kHeaderBytes;
-    std::vector<std::uint8_t> out;
-    out.reserve(std::min<std::size_t>(wanted, data.size() * 8));
-    std::size_t at = 4;
-    while (out.size() < wanted) {
-        std::uint16_t inflatedSize = 0, storedSize = 0;
-        if (data.size() - at < 6) break;
-        std::memcpy(&inflatedSize, data.data() + at, 2);
-        std::memcpy(&storedSize, data.data() + at + 2, 2);
-        if (data[at + 4] != 'C' || data[at + 5] != 'K' || storedSize < 2 || storedSize > data.size() - at - 4 ||
-            inflatedSize > wanted - out.size()) {
-            error = "damaged compressed .X block";
-            return std::nullopt;
-        }
-        InflateStream z;
-        if (!z.open) {
-            error = "cannot inflate";
-            return std::nullopt;
-        }
-        if (!out.empty()) {
-            const std::size_t window = std::min(out.size(), kMszipWindow);
-            inflateSetDictionary(&z.stream, out.data() + out.size() - window, static_cast<uInt>(window));
-        }
-        const std::size_t start = out.size();
-        out.resize(start + inflatedSize);
-        z.stream.next_in = const_cast<Bytef*>(data.data() + at + 6);
-        z.stream.avail_in = storedSize - 2u;
-        z.stream.next_out = out.data() + start;
-        z.stream.avail_out = inflatedSize;
-        const int status = inflate(&z.stream, Z_FINISH);
-        if ((status != Z_STREAM_END && status != Z_OK && status != Z_BUF_ERROR) || z.stream.avail_out != 0) {
-            error = "damaged compressed .X data";
-            return std::nullopt;
-        }
-        at += 4 + storedSize;
-    }
-    if (out.size() != wanted) {
-        error = "compressed .X file ends early";
-        return std::nullopt;
-    }
-    return out;
-}
 
 // ---- Objects ---------------------------------------------------------------------
 
@@ -443,9 +482,30 @@ private:
         return count;
     }
 
-    // A counted list of vectors (positions or normals).
-    bool ReadVectors(std::vector<math::Vec3>& vectors) {
-        const auto count = ReadCount(3);
+    // A count of elements that the mesh's 16-bit indices must reach, added
+    // to what the file's meshes have stored so far and checked against the
+    // limit before anything is sized by it.
+    std::optional<std::uint32_t> ReadBoundedCount(std::size_t numbersPerElement, std::size_t& total,
+                                                  std::size_t limit, const char* what) {
+        const auto count = ReadInt();
+        if (!count) return std::nullopt;
+        if (*count > limit - total) {
+            Fail("the file's meshes hold more than " + std::to_string(limit) + " " + what +
+                 "; 16-bit indices cannot reach them");
+            return std::nullopt;
+        }
+        if (*count > source_.Remaining() / (numbersPerElement * kBytesPerNumber)) {
+            Fail("count " + std::to_string(*count) + " larger than the rest of the file");
+            return std::nullopt;
+        }
+        total += *count;
+        return count;
+    }
+
+    // A counted list of vectors (positions or normals), at most the vertex
+    // limit: every normal index a face uses makes a vertex of its own.
+    bool ReadVectors(std::vector<math::Vec3>& vectors, std::size_t& total, const char* what) {
+        const auto count = ReadBoundedCount(3, total, kMaxMeshVertices, what);
         if (!count) return false;
         vectors.resize(*count);
         for (auto& vector : vectors) {
@@ -536,7 +596,7 @@ private:
     }
 
     bool ParseFaces(std::vector<XMeshFace>& faces, std::size_t indexLimit, bool normals) {
-        const auto count = ReadCount(4);
+        const auto count = normals ? ReadCount(4) : ReadBoundedCount(4, faces_, kMaxMeshFaces, "faces");
         if (!count) return false;
         if (normals && *count != faces.size()) return Fail("mesh normals name another number of faces");
         faces.resize(*count);
@@ -560,7 +620,7 @@ private:
     bool ParseMesh(const std::string& name, std::vector<XMesh>& meshes) {
         XMesh mesh;
         mesh.name = name;
-        if (!ReadVectors(mesh.positions)) return false;
+        if (!ReadVectors(mesh.positions, positions_, "vertices")) return false;
         if (!ParseFaces(mesh.faces, mesh.positions.size(), false)) return false;
         for (;;) {
             Token token;
@@ -588,7 +648,7 @@ private:
     }
 
     bool ParseNormals(XMesh& mesh) {
-        if (!ReadVectors(mesh.normals)) return false;
+        if (!ReadVectors(mesh.normals, normals_, "normals")) return false;
         return ParseFaces(mesh.faces, mesh.normals.size(), true);
     }
 
@@ -625,6 +685,10 @@ private:
     TokenSource& source_;
     std::string& error_;
     std::optional<Token> peeked_;
+    // Stored counts of all meshes read so far.
+    std::size_t positions_ = 0;
+    std::size_t normals_ = 0;
+    std::size_t faces_ = 0;
 };
 
 struct Header {
@@ -659,23 +723,25 @@ std::optional<std::vector<XMesh>> ReadXFile(std::span<const std::uint8_t> bytes,
     }
     const auto header = ReadHeader(bytes, error);
     if (!header) return std::nullopt;
-    std::span<const std::uint8_t> body = bytes.subspan(kHeaderBytes);
-    std::vector<std::uint8_t> inflated;
+    const std::span<const std::uint8_t> stored = bytes.subspan(kHeaderBytes);
     const bool compressed = header->format == "tzip" || header->format == "bzip";
-    if (compressed) {
-        auto data = Inflate(body, error);
-        if (!data) return std::nullopt;
-        inflated = std::move(*data);
-        body = inflated;
-    }
+    std::optional<Body> body = compressed ? Body::Compressed(stored, error) : Body(stored);
+    if (!body) return std::nullopt;
     const bool binary = header->format == "bin " || header->format == "bzip";
-    TextTokens text(body);
-    BinaryTokens tokens(body, header->floatBytes);
+    TextTokens text(*body);
+    BinaryTokens tokens(*body, header->floatBytes);
     TokenSource& source = binary ? static_cast<TokenSource&>(tokens) : text;
 
     std::vector<XMesh> meshes;
     XParser parser(source, error);
-    if (!parser.ParseFile(meshes)) {
+    const bool parsed = parser.ParseFile(meshes);
+    // A damaged or short compressed body ends the tokens early: its own
+    // reason is the one to give.
+    if (!body->Error().empty()) {
+        error = body->Error();
+        return std::nullopt;
+    }
+    if (!parsed) {
         if (error.empty()) error = "damaged .X file";
         return std::nullopt;
     }

@@ -20,8 +20,21 @@
 
 namespace gfx {
 
-// Largest file, or inflated compressed file, we read.
+// Largest file we read.
 inline constexpr std::size_t kMaxXFileBytes = 64u << 20;
+
+// Most vertices and faces a mesh with 16-bit indices can address. A file
+// whose stored counts (all its meshes together) exceed them is refused
+// before anything is sized by them.
+inline constexpr std::size_t kMaxMeshVertices = 65535;
+inline constexpr std::size_t kMaxMeshFaces = 65535;
+
+// Largest inflated compressed file: what meshes of the largest counts take
+// as text (positions, normals, coordinates, faces twice, materials: about
+// twenty numbers per vertex of up to twenty characters each), with room for
+// templates and skipped objects. A compressed file is inflated only as far
+// as it is read, so one whose counts are refused costs a block or two.
+inline constexpr std::size_t kMaxInflatedXBytes = 32u << 20;
 
 struct XMeshFace {
     std::vector<std::uint32_t> vertices;  // indices into positions, 3 or more

@@ -1,11 +1,12 @@
 #include "platform/win/ResourceModule.h"
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <unistd.h>
+
+#include "platform/crt/FileBytes.h"
 
 namespace win {
 namespace {
@@ -39,30 +40,10 @@ bool IsRegularFile(const std::filesystem::path& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path, std::string& error) {
-    std::error_code sizeError;
-    const auto size = std::filesystem::file_size(path, sizeError);
-    if (sizeError) {
-        error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    if (size > kMaxResourceModuleBytes) {
-        error = path.string() + " is too large for a resource module";
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 }  // namespace
 
 std::optional<ResourceModule> ResourceModule::Open(const std::filesystem::path& path, std::string& error) {
-    auto bytes = ReadWholeFile(path, error);
+    auto bytes = crt::ReadFileBytes(path, kMaxResourceModuleBytes, error);
     if (!bytes) return std::nullopt;
     auto pack = ResourcePack::Parse(std::move(*bytes), error);
     if (!pack) {
@@ -84,14 +65,10 @@ std::vector<std::filesystem::path> ResourceModuleSearchDirs() {
 }
 
 std::optional<std::filesystem::path> FindResourceModuleFile(std::string_view path) {
+    // Only the file name counts: a document names modules, it does not choose
+    // which file of the machine is read, so the folder it stores is ignored.
     const std::string name = ModuleFileName(path);
-    if (name.empty()) return std::nullopt;
-    // A path with a folder in our own notation is tried as given first; a
-    // Windows path ("C:\...") cannot exist here and is searched by name.
-    if (name.size() != path.size() && path.find('\\') == std::string_view::npos) {
-        const std::filesystem::path given(path);
-        if (IsRegularFile(given)) return given;
-    }
+    if (name.empty() || name == "." || name == "..") return std::nullopt;
     for (const auto& dir : ResourceModuleSearchDirs()) {
         const auto candidate = dir / name;
         if (IsRegularFile(candidate)) return candidate;

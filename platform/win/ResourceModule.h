@@ -2,10 +2,11 @@
 // Resource modules: a path ending in ".dll" names one of our resource packs
 // (ResourcePack.h). A module is only ever read as data; nothing in it runs.
 //
-// A module is looked for by the path as given when it names a folder
-// ("/opt/x/common_res.dll", "data/common_res.dll"), then by its file name
-// next to the executable, then in the install data folder. Loaded modules are
-// cached by file name for the life of the process, so two paths with the same
+// A module is looked for by its file name only (the text after the last
+// slash or backslash) next to the executable, then in the install data
+// folder; the folder a path names is never searched, so a document cannot
+// make the player read a file of its choosing. Loaded modules are cached by
+// file name for the life of the process, so two paths with the same
 // file name share the module loaded first. A module that is missing or
 // refused is not remembered: the next request tries again.
 //

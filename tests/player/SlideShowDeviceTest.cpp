@@ -39,6 +39,16 @@ protected:
         }
     }
 
+    // Two slides of fade-in 1, hold 2 and fade-out 1 seconds.
+    void OpenTwoFadingSlides()
+    {
+        SlideFields slide;
+        slide.fadeIn = 1;
+        slide.hold = 2;
+        slide.fadeOut = 1;
+        Open({slide, slide});
+    }
+
     static std::vector<std::uint8_t> DocumentBytes(std::vector<SlideFields> slides)
     {
         for (auto& slide : slides) {
@@ -107,11 +117,7 @@ TEST_F(SlideShowDeviceTest, SwitchingRestartsObjectsAndMovesTheSounds)
 
 TEST_F(SlideShowDeviceTest, TransitionCoversThePictureDuringFades)
 {
-    SlideFields slide;
-    slide.fadeIn = 1;
-    slide.hold = 2;
-    slide.fadeOut = 1;
-    Open({slide, slide});
+    OpenTwoFadingSlides();
     EXPECT_TRUE(ShowsRgb(RenderAt(0.0f), kPictureRgb)) << std::hex << CentrePixel();
     ASSERT_NE(show->Transition(), nullptr);
     EXPECT_TRUE(ShowsRgb(RenderAt(2.0f), kPictureRgb));
@@ -120,6 +126,23 @@ TEST_F(SlideShowDeviceTest, TransitionCoversThePictureDuringFades)
     // The next slide begins fully covered.
     EXPECT_TRUE(ShowsRgb(RenderAt(3.01f), 0x000000, 12)) << std::hex << CentrePixel();
     EXPECT_TRUE(ShowsRgb(RenderAt(4.5f), kPictureRgb));
+}
+
+// A first update without a device cannot make the black quad (nor set the
+// slide's view); the first update with a device starts the show again, and
+// it fades from there.
+TEST_F(SlideShowDeviceTest, TransitionIsMadeOnceADeviceAppears)
+{
+    OpenTwoFadingSlides();
+    {
+        const ResourceDeviceScope noDevice(nullptr);
+        show->Update(0.0f);
+        EXPECT_EQ(show->Transition(), nullptr);
+    }
+    EXPECT_TRUE(ShowsRgb(RenderAt(2.5f), kPictureRgb)) << std::hex << CentrePixel();
+    EXPECT_NE(show->Transition(), nullptr);
+    // Started again at 2.5 past its fade-in: half-way through the fade-out at 5.
+    EXPECT_TRUE(ShowsRgb(RenderAt(5.0f), 0x106020, 12)) << std::hex << CentrePixel();
 }
 
 TEST_F(SlideShowDeviceTest, PerMonitorPassesDarkenEachMonitorOnce)

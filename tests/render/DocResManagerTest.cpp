@@ -122,6 +122,46 @@ TEST_F(DocResManagerRecordTest, TextureSetsAreBuiltFromTheStoredPictures)
     EXPECT_EQ(frames[0].Bytes().size(), SolidGif(4, 4, 0xFFFFFF).size());
 }
 
+// The pictures a document stores are counted from their headers against the
+// budget (lowered here): within it the document is read, one byte over it
+// is refused naming the limit, and a picture whose header alone claims more
+// is refused before anything is decoded (its pixels are not even there).
+TEST_F(DocResManagerRecordTest, PicturesBeyondTheBudgetRefuseTheDocument)
+{
+    // sky 100 x 50, birds 8 x 8 and 16 x 4, glow 4 x 4: 32-bit pixels.
+    const std::uint64_t fullRecord = (100 * 50 + 8 * 8 + 16 * 4 + 4 * 4) * 4;
+    std::vector<std::uint8_t> headerOnly = SolidBmp(8000, 8000, 0);
+    headerOnly.resize(54);
+    DocResManagerRecord claims;
+    ModuleResourceBlob huge(u"huge.bmp");
+    huge.SetBytes(headerOnly);
+    claims.textureSetRecords[kSky] = {huge};
+
+    struct Case {
+        const char* what;
+        DocResManagerRecord record;
+        std::uint64_t budget;
+        const char* refusal; // null: read
+    };
+    const Case cases[] = {
+        {"exactly the budget", FullRecord(), fullRecord, nullptr},
+        {"one byte over", FullRecord(), fullRecord - 1, "more than 20575 bytes decoded"},
+        {"a header claiming 8000 x 8000", claims, 100 << 20, "more than 100 MB decoded"},
+    };
+    for (const Case& c : cases) {
+        SetDocumentPictureBudgetForTesting(c.budget);
+        try {
+            const SceneDocument document = ReadDocument(c.record);
+            EXPECT_EQ(c.refusal, nullptr) << c.what;
+        } catch (const DS_Error& error) {
+            ASSERT_NE(c.refusal, nullptr) << c.what << ": " << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.refusal), std::string::npos) << c.what << ": " << error.what();
+        }
+    }
+    SetDocumentPictureBudgetForTesting(0);
+    EXPECT_EQ(DocumentPictureBudget(), kDocumentPictureBudget);
+}
+
 TEST_F(DocResManagerRecordTest, DamagedRecordsAreRefused)
 {
     DocumentWriter full;

@@ -254,16 +254,27 @@ TEST_F(PictureSceneBatchTest, QuadRangesDrawOnlyTheQuadsAsked)
     }
 }
 
-TEST_F(PictureSceneBatchTest, MirroredQuadsRepeatTheTextureMirrored)
+// The item's own picture, drawn mirrored after the item prepared itself
+// with the argument given (here: it fills its grid only then).
+TEST_F(PictureSceneBatchTest, MirroredGridDrawsItsPictureMirrored)
 {
-    const auto pair = quad_test::MakeTexture(*device, 2, 1, {0xFFFF0000u, 0xFF00FF00u});
-    QuadBatchBuffer grid;
+    struct PreparedGrid : MirroredGrid {
+        std::vector<int> prepared;
+        void Prepare(int arg) override
+        {
+            prepared.push_back(arg);
+            // u runs from 0 to 2 across canvas x 0..16 of the bottom half.
+            FillGridFromCorners(*this, {0, 8, 0, 0, 0}, {16, 8, 0, 2, 0}, {0, 16, 0, 0, 1}, {16, 16, 0, 2, 1});
+        }
+    };
+    PreparedGrid grid;
     ASSERT_TRUE(grid.BuildGrid(*device, 1, 1));
-    // u runs from 0 to 2 across canvas x 0..16 of the bottom half.
-    FillGridFromCorners(grid, {0, 8, 0, 0, 0}, {16, 8, 0, 2, 0}, {0, 16, 0, 0, 1}, {16, 16, 0, 2, 1});
+    grid.texture = quad_test::MakeTexture(*device, 2, 1, {0xFFFF0000u, 0xFF00FF00u});
     device->SetTransform(gfx::TransformState::World, renderContext->WorldMatrix(math::Matrix{}));
-    device->SetTexture(0, pair.Get());
-    light->DrawMirrored(grid, 0);
+    device->SetTexture(0, nullptr); // the item binds its own
+    light->DrawMirrored(grid, 7);
+
+    EXPECT_EQ(grid.prepared, std::vector<int>{7});
 
     Expect(4, 48, kRedRgb);
     Expect(12, 48, kGreenRgb);

@@ -18,12 +18,15 @@ void InspectionResManager::ReadBody(ArchiveReader ar, std::int32_t storedVersion
     record = ReadDocResManagerBody(ar, storedVersion);
 }
 
+void InstallInspectionSlideShow()
+{
+    InstallSlideShowClass([]() -> std::unique_ptr<DS_SlideShowBase> { return std::make_unique<InspectionSlideShow>(); });
+}
+
 void InstallInspectionDocumentClasses()
 {
-    if (!HasSlideShowClass()) {
-        InstallSlideShowClass(
-            []() -> std::unique_ptr<DS_SlideShowBase> { return std::make_unique<InspectionSlideShow>(); });
-    }
+    if (!HasSlideShowClass())
+        InstallInspectionSlideShow();
     if (!HasDocResManagerClass()) {
         InstallDocResManagerClass(
             []() -> std::unique_ptr<DS_DocResManagerBase> { return std::make_unique<InspectionResManager>(); });

@@ -34,3 +34,6 @@ public:
 
 // Installs each of the two classes unless the program has installed its own.
 void InstallInspectionDocumentClasses();
+
+// Installs the inspection slide show in place of any other.
+void InstallInspectionSlideShow();

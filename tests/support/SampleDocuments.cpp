@@ -1,5 +1,6 @@
 #include "tests/support/SampleDocuments.h"
 
+#include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
@@ -64,6 +65,62 @@ std::vector<std::uint8_t> SoundsDocument()
     return w.Bytes();
 }
 
+// Two slides that use every record the player reads so far: a picture scene
+// whose camera follows a path, sounds on manual and random timelines, an
+// older slide version with its whole-second timings, and a manager that
+// stores a decodable picture for a texture set and a GUID texture.
+std::vector<std::uint8_t> SlidesDocument()
+{
+    DocumentWriter w;
+    w.Header().SlideShowBegin(2);
+    w.Section(u"DS_SlideContainer", 6).Int(0).Float(0.5f).Float(0.5f).Float(4.0f).Int(0).WideString(u"Path");
+    picture_scene_writer::LightFields light;
+    light.backgroundPath = u"sky.png";
+    light.backgroundId = 5;
+    light.camera.mode = 2;
+    light.camera.pathWidth = 800;
+    light.camera.pathHeight = 600;
+    light.camera.points = {{1, 0.0f, 0.0f, 0.0f, 2.0f, 100}, {1, 100.0f, 50.0f, 0.0f, 3.0f, 150}};
+    picture_scene_writer::WriteLightRecord(w, light);
+    sound_writer::WavFields chime;
+    chime.link = {u"sounds\\chime.wav", 32};
+    chime.sound.base.name = u"Chime";
+    chime.sound.base.guid = SampleGuid();
+    chime.sound.base.timing.selector = 2;
+    chime.sound.base.timing.kind = description_writer::TimelineKind::Manual;
+    chime.sound.base.timing.intervals = {{0.5f, 3.0f, 1.0f, 2.5f}, {4.0f, 6.0f, 4.5f, 5.5f}};
+    w.Count(1);
+    sound_writer::WriteWav(w, chime);
+    sound_writer::Mp3Fields wind;
+    wind.data = ResourceBlob(u"wind.mp3");
+    wind.sound.base.name = u"Wind";
+    wind.sound.base.timing.selector = 1;
+    wind.sound.base.timing.kind = description_writer::TimelineKind::Random;
+    w.Count(1);
+    sound_writer::WriteMp3(w, wind);
+
+    w.Section(u"DS_SlideContainer", 3).Dword(1).Dword(1).Dword(8).Int(0).WideString(u"Older").Dword(10);
+    picture_scene_writer::LightFields older;
+    older.version = 2;
+    picture_scene_writer::WriteLightRecord(w, older);
+    w.Count(0).Count(0);
+    w.AudioFiles(SampleAudioFiles());
+
+    DocResManagerRecord record;
+    ModuleResourceBlob picture(u"sky.png");
+    picture.SetBytes(bmp_fixture::BmpPicture(4, 4, [](std::uint32_t x, std::uint32_t y) { return x * 0x400000u + y * 0x40u; }));
+    record.textureSetRecords[{u"sky.png", 5}] = {picture};
+    ModuleResourceBlob sound(u"chime.wav");
+    sound.SetBytes(sound_writer::Pcm16WaveImage(std::vector<std::int16_t>(2205, 0), 1, 22050));
+    record.storedResources[{chime.link.path, chime.link.id}] = {sound};
+    const GuidNameKey key{SampleGuid(), u"glow", 1};
+    ResourceBlob texture(u"glow.bmp");
+    texture.SetBytes({picture.Bytes().begin(), picture.Bytes().end()});
+    record.guidTextures[key] = {key, texture};
+    w.DocResManager(record);
+    return w.Bytes();
+}
+
 } // namespace
 
 std::vector<DS_AudioFile> SampleAudioFiles()
@@ -98,8 +155,6 @@ std::vector<SampleDocument> SampleDocuments()
     oldHeader.Header(u"VIZ v 3.0.0").SlideShowBegin(0).Int(0).DocResManager({});
     DocumentWriter hugeString;
     hugeString.Header().WideStringLength(0xFFFFFFFFu).Word(0x44);
-    DocumentWriter unknownSlide;
-    unknownSlide.Header().SlideShowBegin(1).Section(u"DS_SlideContainer", 1).Int(0);
     DocumentWriter managerVersion1;
     managerVersion1.Header().SlideShowBegin(0).Int(0).DocResManager(SampleResourceRecord(), 1);
 
@@ -108,9 +163,9 @@ std::vector<SampleDocument> SampleDocuments()
         {"audio-and-resources.vsd", full, true},
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
         {"sounds.vsd", SoundsDocument(), true},
+        {"slides.vsd", SlidesDocument(), true},
         {"truncated.vsd", Truncated(full), false},
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},
-        {"unknown-slide-class.vsd", unknownSlide.Bytes(), false},
     };
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/DocResManager.h"
+#include "player/SlideShow.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJson.h"
 #include "tools/scene/SceneRender.h"
@@ -33,8 +33,10 @@ int Fail(const std::string& message)
 
 int Inspect(const std::string& path)
 {
-    InstallInspectionDocumentClasses();
-    InstallRenderDocResManager(); // the manager's own view of the resources
+    // Every stored class as the player reads it; the root alone is read as
+    // plain data, so that its slides can be printed.
+    InstallPlayerDocumentClasses();
+    InstallInspectionSlideShow();
     try {
         const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
         std::fputs(InspectDocumentJson(document).c_str(), stdout);

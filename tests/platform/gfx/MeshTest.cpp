@@ -4,9 +4,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 
-#include <zlib.h>
+#include "tests/support/XFileWriter.h"
 
 namespace gfx {
 namespace {
@@ -173,28 +174,22 @@ TEST(MeshTest, BinaryAndCompressedFormsRead) {
 
     // tzip: the text form deflated into MSZIP blocks of at most 64 bytes.
     const std::string text = std::string(kTemplates).substr(16) + CornerCube(0);
-    std::vector<std::uint8_t> packed = Bytes("xof 0303tzip0032");
-    const auto total = std::uint32_t(text.size() + 16);
-    for (int i = 0; i < 4; ++i) packed.push_back(std::uint8_t(total >> (8 * i)));
-    for (std::size_t at = 0; at < text.size(); at += 64) {
-        const std::size_t n = std::min<std::size_t>(64, text.size() - at);
-        z_stream z{};
-        ASSERT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-        std::vector<std::uint8_t> block(256);
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data() + at));
-        z.avail_in = uInt(n);
-        z.next_out = block.data();
-        z.avail_out = uInt(block.size());
-        ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-        block.resize(z.total_out);
-        deflateEnd(&z);
-        const auto stored = std::uint16_t(block.size() + 2);
-        packed.insert(packed.end(), {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(stored), std::uint8_t(stored >> 8), 'C', 'K'});
-        packed.insert(packed.end(), block.begin(), block.end());
-    }
+    std::vector<std::string> blocks;
+    for (std::size_t at = 0; at < text.size(); at += 64) blocks.push_back(text.substr(at, 64));
+    const auto packed = x_file_writer::CompressedTextFile(blocks, text.size());
     const auto cube = LoadMeshFromX(packed, error);
     ASSERT_TRUE(cube) << error;
     EXPECT_EQ(cube->vertices.size(), 8u);
+    // Inflated only as far as it is read, a cut or damaged compressed file is
+    // still refused with the reason of its body.
+    for (std::size_t size = 16; size < packed.size(); size += 7) {
+        EXPECT_FALSE(LoadMeshFromX({packed.data(), size}, error)) << size;
+        EXPECT_NE(error.find("compressed .X"), std::string::npos) << size << ": " << error;
+    }
+    auto damaged = packed;
+    damaged[16 + 4 + 4] = 'X';  // the first block's "CK"
+    EXPECT_FALSE(LoadMeshFromX(damaged, error));
+    EXPECT_EQ(error, "damaged compressed .X block");
 }
 
 TEST(MeshTest, DamagedFilesAreRefusedWithoutHugeAllocations) {
@@ -238,16 +233,84 @@ TEST(MeshTest, DamagedFilesAreRefusedWithoutHugeAllocations) {
     EXPECT_FALSE(LoadMeshFromX(lying, error));
 }
 
+// Stored positions past the limit are refused from their count; positions
+// within it that their normals split into more vertices, once built.
 TEST(MeshTest, MoreVerticesThanSixteenBitIndicesReachAreRefused) {
-    std::ostringstream out;
-    out << "xof 0303txt 0032\nMesh {\n 65538;\n";
-    for (int i = 0; i < 65538; ++i) out << i << ";0;0;,";
-    out << ";\n 21846;\n";
-    for (int f = 0; f < 21846; ++f) out << "3;" << 3 * f << "," << 3 * f + 1 << "," << 3 * f + 2 << ";,";
-    out << ";\n}\n";
-    std::string error;
-    EXPECT_FALSE(LoadMeshFromX(Bytes(out.str()), error));
-    EXPECT_NE(error.find("16-bit"), std::string::npos) << error;
+    // `count` triangles over positions 0, 1, 2, ..., the list run `times` times.
+    auto faces = [](int count, int times) {
+        std::ostringstream out;
+        for (int t = 0; t < times; ++t)
+            for (int f = 0; f < count; ++f)
+                out << "3;" << 3 * f << "," << 3 * f + 1 << "," << 3 * f + 2 << ";"
+                    << (t + 1 < times || f + 1 < count ? "," : ";");
+        return out.str();
+    };
+    std::ostringstream stored;
+    stored << "xof 0303txt 0032\nMesh {\n 65538;\n";
+    for (int i = 0; i < 65538; ++i) stored << i << ";0;0;" << (i + 1 < 65538 ? "," : ";");
+    stored << "\n 21846;\n" << faces(21846, 1) << "\n}\n";
+
+    // 39999 positions, each used once with normal 0 and once with normal 1.
+    std::ostringstream split;
+    split << "xof 0303txt 0032\nMesh {\n 39999;\n";
+    for (int i = 0; i < 39999; ++i) split << i << ";" << i % 7 << ";0;" << (i + 1 < 39999 ? "," : ";");
+    split << "\n 26666;\n" << faces(13333, 2) << "\n MeshNormals { 2; 0;0;1;, 0;0;-1;; 26666;\n";
+    for (int f = 0; f < 26666; ++f) split << (f < 13333 ? "3;0,0,0;" : "3;1,1,1;") << (f + 1 < 26666 ? "," : ";");
+    split << " }\n}\n";
+
+    for (const std::string& text : {stored.str(), split.str()}) {
+        std::string error;
+        EXPECT_FALSE(LoadMeshFromX(Bytes(text), error));
+        EXPECT_NE(error.find("16-bit"), std::string::npos) << error;
+    }
+}
+
+namespace memory {
+
+// The process's resident size and its peak since the last reset, in bytes.
+std::size_t StatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with(field)) return std::stoul(line.substr(std::strlen(field))) * 1024;
+    return 0;
+}
+
+} // namespace memory
+
+// A small compressed file whose one mesh claims 9,000,000 positions and has
+// no faces: refused from its counts without the memory they would take.
+TEST(MeshTest, HostileCompressedMeshIsRefusedWithinBoundedMemory) {
+    // Blocks of one repeated position; the same block stands for all of them.
+    std::string positions;
+    while (positions.size() + 7 <= 32768) positions += "0;0;0;,";
+    const std::string head = "Mesh {\n 9000000;\n";
+    const std::size_t truthful = head.size() + std::size_t(9000000) * 7 + 4;
+
+    struct Case {
+        const char* what;
+        std::size_t bodySize;  // what the header announces
+    };
+    const Case cases[] = {
+        {"announces the whole list", truthful},
+        {"announces what the inflate limit allows", kMaxInflatedXBytes},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> blocks = {head};
+        for (std::size_t at = head.size(); at < c.bodySize; at += positions.size())
+            blocks.push_back(positions.substr(0, std::min(positions.size(), c.bodySize - at)));
+        const auto file = x_file_writer::CompressedTextFile(blocks, c.bodySize);
+        ASSERT_LT(file.size(), 1u << 20) << c.what;
+
+        std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak where the kernel allows it
+        const std::size_t before = memory::StatusBytes("VmRSS:");
+        std::string error;
+        EXPECT_FALSE(LoadMeshFromX(file, error)) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+        const std::size_t peak = memory::StatusBytes("VmHWM:");
+        // Refused from its count after the first block: a few MB at most.
+        EXPECT_LT(peak, before + (8u << 20)) << c.what << ": peak grew by " << (peak - before) / 1024 << " KB";
+    }
 }
 
 }  // namespace

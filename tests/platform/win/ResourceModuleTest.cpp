@@ -63,12 +63,26 @@ TEST_F(ResourceModuleTest, CachedByFileName) {
     EXPECT_EQ(Text(*LoadResourceModule("cached.dll")->Find("DDS", 5)), "one");
 }
 
-TEST_F(ResourceModuleTest, PathWithAFolderIsTriedAsGiven) {
+TEST_F(ResourceModuleTest, FolderOfTheLinkIsNeverRead) {
+    // A pack elsewhere on the machine, named by its absolute path, a relative
+    // path, a parent folder or a Windows path: only the search folders count.
     fs::create_directories(root_ / "elsewhere");
-    Write(root_ / "elsewhere" / "given.dll", Pack(7, "given"));
-    const ResourceModule* module = LoadResourceModule((root_ / "elsewhere" / "given.dll").string());
+    Write(root_ / "elsewhere" / "given.dll", Pack(7, "elsewhere"));
+    Write(root_ / "given.dll", Pack(7, "parent"));
+    const std::string absolute = (root_ / "elsewhere" / "given.dll").string();
+    const std::string links[] = {absolute, "../given.dll", (root_ / "first" / ".." / "given.dll").string(),
+                                 "elsewhere\\given.dll"};
+    for (const std::string& link : links) {
+        EXPECT_FALSE(FindResourceModuleFile(link)) << link;
+        EXPECT_EQ(LoadResourceModule(link), nullptr) << link;
+    }
+    EXPECT_FALSE(FindResourceModuleFile((root_ / "first" / "..").string()));
+
+    // The module of that name beside the program is the one used.
+    Write(root_ / "second" / "given.dll", Pack(7, "beside"));
+    const ResourceModule* module = LoadResourceModule(absolute);
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(Text(*module->Find("DDS", 7)), "given");
+    EXPECT_EQ(Text(*module->Find("DDS", 7)), "beside");
 }
 
 TEST_F(ResourceModuleTest, MissingModuleFailsAndIsRetried) {
