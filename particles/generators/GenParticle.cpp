@@ -1,5 +1,6 @@
 #include "particles/generators/GenParticle.h"
 
+#include "objectmodel/ScaledParams.h"
 #include "platform/crt/Random.h"
 #include "platform/math/MathFunctions.h"
 
@@ -8,11 +9,6 @@ namespace {
 constexpr float kRandMax = 32767.0f;
 // The speed at which a particle that left its rectangle heads back, px/s.
 constexpr float kReturnSpeed = 100.0f;
-
-float RandomUnit()
-{
-    return static_cast<float>(crt::rand()) / kRandMax;
-}
 
 // 200 x r - 100: a velocity component of a wandering particle.
 float RandomComponent()
@@ -165,7 +161,7 @@ PBrownian::PBrownian(const PBrownianOwner* owner) : owner(owner)
     velocity.y = RandomComponent();
     velocity.x = RandomComponent();
     velocity.z = 0.0f;
-    repickTimer = 1.0f + 4.0f * RandomUnit();
+    repickTimer = 1.0f + 4.0f * DrawRandomUnit();
 }
 
 void PBrownian::SteerTowards(const math::Vec3& target)
@@ -202,7 +198,7 @@ bool PBrownian::Update(float dt, GenParticle& particle)
     repickTimer -= dt;
     if (repickTimer < 0.0f) {
         const float period = *owner->repickPeriod;
-        repickTimer = 0.5f * period + RandomUnit() * (1.5f * period - 0.5f * period);
+        repickTimer = 0.5f * period + DrawRandomUnit() * (1.5f * period - 0.5f * period);
         if (inside) {
             const float a = RandomComponent();
             const float b = RandomComponent();
