@@ -81,23 +81,26 @@ public:
         std::uint32_t quads = 0;
         gfx::Texture* stageTexture = nullptr;
         int mode = 0;
+        std::uint32_t clipPlanes = 0; // the device's clip-plane enabling at a layer draw
     };
 
     explicit RecordingRenderer(gfx::Device& device) : m_device(device) { m_background.Build(device); }
 
-    void PushView(std::uint32_t, std::uint32_t, int mode) override { events.push_back({"push", "", 0, nullptr, mode}); }
-    void PopView() override { events.push_back({"pop", "", 0, nullptr, 0}); }
+    void PushView(std::uint32_t, std::uint32_t, int mode) override { events.push_back({"push", "", 0, nullptr, mode, 0}); }
+    void PopView() override { events.push_back({"pop", "", 0, nullptr, 0, 0}); }
     void DrawIndexedOptionalEffect(QuadBatchBuffer&, gfx::Effect* effect, std::uint32_t, std::uint32_t quads) override
     {
         gfx::Texture* texture = nullptr;
         m_device.GetTexture(0, &texture);
-        events.push_back({"layer", effect ? effect->CurrentTechnique() : "straight", quads, texture, 0});
+        std::uint32_t clipPlanes = 0;
+        m_device.GetRenderState(gfx::RenderState::ClipPlaneEnable, &clipPlanes);
+        events.push_back({"layer", effect ? effect->CurrentTechnique() : "straight", quads, texture, 0, clipPlanes});
         if (texture)
             texture->Release();
     }
     void DrawWithEffect(TexturedQuad&, gfx::Effect& effect) override
     {
-        events.push_back({"composite", effect.CurrentTechnique(), 0, nullptr, 0});
+        events.push_back({"composite", effect.CurrentTechnique(), 0, nullptr, 0, 0});
     }
     gfx::Texture* GetTargetTexture() override { return targetTexture; }
     TexturedQuad& GetBackgroundQuad() override { return m_background; }
