@@ -4,7 +4,8 @@ orvanta-effect 1
 # into a mask surface, then lay the mask over the picture with one of four
 # blend techniques, drawing the picture's quad (XYZ | TEX1).
 #
-# The mask keeps the layer colour in rgb and its coverage in alpha; its
+# The mask keeps the layer colour in rgb and its coverage in alpha (the mask
+# passes write alpha even where the frame writes colour only); its
 # weight on the picture is m = rgb x alpha. A texel no quad covers has alpha
 # 0, so it weighs nothing whatever colour the mask was cleared to (black for
 # the masked draw, white for the joined one).
@@ -116,6 +117,7 @@ technique BlendMask
 pass
     vertex Layer
     fragment Layer
+    state ColorWriteEnable 15
     state AlphaBlendEnable True
     state SrcBlend One
     state DestBlend InvSrcAlpha
@@ -128,6 +130,7 @@ technique JoinMask
 pass
     vertex Layer
     fragment Layer
+    state ColorWriteEnable 15
     state AlphaBlendEnable True
     state SrcBlend One
     state DestBlend InvSrcAlpha

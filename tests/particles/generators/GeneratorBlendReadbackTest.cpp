@@ -61,6 +61,9 @@ protected:
         MemoryArchive archive(writer.Bytes());
         ReadDocResManagerRecord(archive.Reader(), *manager);
         light = MakeLight(kFlatLink, PicturePosition::kStretch);
+        // The player writes colour only into its frames; the mask passes
+        // need their alpha all the same.
+        device->SetRenderState(gfx::RenderState::ColorWriteEnable, 0x7);
     }
     void TearDown() override
     {
