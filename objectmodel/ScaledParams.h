@@ -138,13 +138,17 @@ public:
     KXI_JitterMediaPrm() : UINTSclaleTo<float>(-0.01f, 1.0f, 0) {}
 };
 
-// Emission rates of the particle generators; they set scale and value.
+// Emission rates of the particle generators; they set scale and value. The
+// counter keeps the generator time of its last emission (0 at start).
 class PerSecondCounter : public UINTSclaleTo<float> {
 public:
     PerSecondCounter() = default;
+
+    float lastEmission = 0.0f;
 };
 
-class PerSecondCounterRnd : public UINTSclaleTo<float> {
+// A rate whose count per step is drawn at random by its owner.
+class PerSecondCounterRnd : public PerSecondCounter {
 public:
     PerSecondCounterRnd() = default;
 };

@@ -173,6 +173,17 @@ void WriteFileLink(ArchiveWriter ar, const DS_FileLink3& link)
     ar->WriteInt64(link.Id());
 }
 
+void WriteFileLinkVector(ArchiveWriter ar, const std::vector<DS_ImageFileLink>& links)
+{
+    ar->WriteDword(static_cast<std::uint32_t>(links.size()));
+    DS_DocResManager* manager = CurrentDocResManager();
+    for (const DS_ImageFileLink& link : links) {
+        if (manager)
+            manager->RegisterImage(link);
+        WriteFileLink(ar, link);
+    }
+}
+
 void ReadImageLinkVector(ArchiveReader ar, std::vector<DS_ImageFileLink>& links)
 {
     const std::size_t count = ar.ReadCount(kMinFileLinkBytes);

@@ -145,6 +145,10 @@ void WriteFileLink(ArchiveWriter ar, const DS_FileLink3& link);
 // A counted vector of image links, each a new link with its undo control,
 // appended in stored order.
 void ReadImageLinkVector(ArchiveReader ar, std::vector<DS_ImageFileLink>& links);
+// The count (uint32), then per link: handed to the current resource manager
+// (RegisterImage, so that its picture is stored with the document), its path
+// and its id.
+void WriteFileLinkVector(ArchiveWriter ar, const std::vector<DS_ImageFileLink>& links);
 
 // The fewest bytes a stored link takes: an empty path and the id.
 inline constexpr std::size_t kMinFileLinkBytes = kMinWideStringBytes + 8;

@@ -93,6 +93,10 @@ bool SavedRenderTargets::Redirect(gfx::Device& device, gfx::Texture* texture)
     m_target = std::move(savedTarget);
     m_depthStencil = gfx::Ref<gfx::Surface>::Adopt(depthStencil);
     device.SetDepthStencilSurface(nullptr);
+    // The clip planes confine a monitor's pass in the monitor's units; a
+    // texture of the object's own is not in those units.
+    device.GetRenderState(gfx::RenderState::ClipPlaneEnable, &m_clipPlanes);
+    device.SetRenderState(gfx::RenderState::ClipPlaneEnable, 0);
     return true;
 }
 
@@ -105,6 +109,7 @@ void SavedRenderTargets::Restore(gfx::Device& device)
     if (device.SetRenderTarget(0, m_target.Get()) == gfx::kOk)
         device.SetScissorRect(m_scissor);
     device.SetDepthStencilSurface(m_depthStencil.Get());
+    device.SetRenderState(gfx::RenderState::ClipPlaneEnable, m_clipPlanes);
     Drop();
 }
 

@@ -51,9 +51,11 @@ struct TextureSize {
 };
 TextureSize LevelZeroSize(const gfx::Texture* texture);
 
-// The device's render target 0, depth-stencil surface and scissor rectangle,
-// kept while something draws into a texture of its own, and put back after.
-// The scissor test's and the clip planes' enabling are left as they are.
+// The device's render target 0, depth-stencil surface, scissor rectangle and
+// clip-plane enabling, kept while something draws into a texture of its own,
+// and put back after. While redirected no clip plane is enabled (a monitor's
+// planes are not in the texture's units); the new target's scissor rectangle
+// is the whole texture. The scissor test's enabling is left as it is.
 class SavedRenderTargets {
 public:
     // Makes level 0 of `texture` render target 0 with no depth-stencil
@@ -71,4 +73,5 @@ private:
     gfx::Ref<gfx::Surface> m_target;
     gfx::Ref<gfx::Surface> m_depthStencil;
     gfx::Rect m_scissor;
+    std::uint32_t m_clipPlanes = 0;
 };

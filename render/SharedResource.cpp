@@ -10,6 +10,9 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResBlurEffect, "glow blur effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResTreeEffect, "particle-tree effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResGeneratorEffect, "generator blend effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResBeamPicture, "light beam picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResNarrowBeamPicture, "narrow light beam picture"},
 };
 
 } // namespace

@@ -16,6 +16,12 @@
 //                    "DrawGlowScreen", "PartyBalloon"; "Texture0",
 //                    "Texture1", "Texture2", "Background", "GlowColor",
 //                    "GlowBrightness", "LightMapsOpacity")
+//   RT_RCDATA  97    effect: the textured generators' masks and blend passes
+//                    ("BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex",
+//                    "Blend_ColorDodgeTex", "Blend_SumTex"; "Texture1",
+//                    "Texture2")
+//   "DDS"      123   soft light beam of the radial rays (u from root to tip)
+//   "DDS"      124   narrow light beam of the radial rays
 //
 // A picture resource holds a picture file the texture loader reads; an
 // effect resource holds an effect file of our format. When the module or a
@@ -36,6 +42,9 @@ inline constexpr std::int32_t kCommonResCameraPicture = 6;
 inline constexpr std::int32_t kCommonResSoundPreviewPicture = 2016;
 inline constexpr std::int32_t kCommonResBlurEffect = 202;
 inline constexpr std::int32_t kCommonResTreeEffect = 185;
+inline constexpr std::int32_t kCommonResGeneratorEffect = 97;
+inline constexpr std::int32_t kCommonResBeamPicture = 123;
+inline constexpr std::int32_t kCommonResNarrowBeamPicture = 124;
 
 enum class SharedResourceKind { Picture, Effect };
 

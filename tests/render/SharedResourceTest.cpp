@@ -27,6 +27,9 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResTreeEffect,
      {{"BlendNormal", "BlendSum", "DrawGlowNormal", "DrawGlowScreen", "PartyBalloon"},
       {"Texture0", "Texture1", "Texture2", "Background", "GlowColor", "GlowBrightness", "LightMapsOpacity"}}},
+    {kCommonResGeneratorEffect,
+     {{"BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex", "Blend_ColorDodgeTex", "Blend_SumTex"},
+      {"Texture1", "Texture2"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

@@ -2,6 +2,7 @@
 
 #include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
+#include "tests/support/GeneratorWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 
@@ -28,6 +29,21 @@ std::vector<std::uint8_t> Truncated(std::vector<std::uint8_t> bytes)
 {
     bytes.resize(bytes.size() / 2);
     return bytes;
+}
+
+// One slide with the embedded scene's fan of light rays.
+std::vector<std::uint8_t> GeneratorsDocument()
+{
+    DocumentWriter w;
+    w.Header().SlideShowBegin(1);
+    w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Beams");
+    picture_scene_writer::WriteLightRecord(w, {});
+    w.Count(1);
+    generator_writer::WriteRadialRays(w, generator_writer::LightBeamsFields());
+    w.Count(0);
+    w.AudioFiles({});
+    w.DocResManager({});
+    return w.Bytes();
 }
 
 // One slide with two sound objects: a WAV of half a second whose data the
@@ -164,6 +180,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
         {"sounds.vsd", SoundsDocument(), true},
         {"slides.vsd", SlidesDocument(), true},
+        {"generators.vsd", GeneratorsDocument(), true},
         {"truncated.vsd", Truncated(full), false},
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},

@@ -20,6 +20,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/LightBeamsSlide.h"
 
 extern "C" {
 #include <stb/stb_image_write.h>
@@ -266,8 +267,9 @@ int main(int argc, char** argv)
         {u"Valley", u"pictures\\valley.png", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
-    w.Header().SlideShowBegin(std::int32_t(slides.size()));
+    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount);
     DocResManagerRecord record;
+    WriteLightBeamsSlide(w, record);
     for (const DemoSlide& slide : slides) {
         WriteSlide(w, slide);
         const std::u16string file = slide.picturePath.substr(slide.picturePath.rfind(u'\\') + 1);

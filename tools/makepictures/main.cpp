@@ -7,6 +7,11 @@
 //   DDS-6-camera-picture.png       the camera's default picture: a viewfinder
 //   DDS-2016-sound-preview.png     the preview picture of sound objects: a
 //                                  loudspeaker
+//   DDS-123-light-beam.png         a soft white beam of the radial rays: u
+//                                  runs from the root (left) to the tip
+//                                  (right), v across; opaque along the
+//                                  middle, fading across it and to the tip
+//   DDS-124-narrow-light-beam.png  the same beam, narrower
 // Everything is computed from code, so the output is the same on every run.
 
 #include <algorithm>
@@ -172,6 +177,32 @@ Canvas SoundPreview()
     return canvas;
 }
 
+// A white beam whose alpha is a bell across v (of the given half width, as a
+// fraction of the height) times a fade from the root to the tip along u.
+Canvas Beam(int width, int height, float halfWidth)
+{
+    Canvas canvas(width, height, Rgb(255, 255, 255, 0));
+    canvas.Shade([&](float x, float y) {
+        const float u = x / float(width);
+        const float across = (y / float(height) - 0.5f) / halfWidth;
+        const float bell = std::exp(-across * across * 2.5f);
+        const float rise = std::clamp(u / 0.04f, 0.0f, 1.0f);
+        const float fade = std::pow(1.0f - u, 1.4f);
+        return Rgb(255, 255, 255, std::clamp(bell * rise * fade, 0.0f, 1.0f));
+    });
+    return canvas;
+}
+
+Canvas LightBeam()
+{
+    return Beam(256, 64, 0.32f);
+}
+
+Canvas NarrowLightBeam()
+{
+    return Beam(256, 64, 0.16f);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -188,6 +219,8 @@ int main(int argc, char** argv)
         {"DDS-5-default-background.png", DefaultBackground},
         {"DDS-6-camera-picture.png", CameraPicture},
         {"DDS-2016-sound-preview.png", SoundPreview},
+        {"DDS-123-light-beam.png", LightBeam},
+        {"DDS-124-narrow-light-beam.png", NarrowLightBeam},
     };
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;

@@ -1,0 +1,184 @@
+orvanta-effect 1
+# Generator blend effect: the textured generators draw their quad layers
+# (XYZ | DIFFUSE | TEX1, the quad's colour and alpha in the vertex colour)
+# into a mask surface, then lay the mask over the picture with one of four
+# blend techniques, drawing the picture's quad (XYZ | TEX1).
+#
+# The mask keeps the layer colour in rgb and its coverage in alpha (the mask
+# passes write alpha even where the frame writes colour only); its
+# weight on the picture is m = rgb x alpha. A texel no quad covers has alpha
+# 0, so it weighs nothing whatever colour the mask was cleared to (black for
+# the masked draw, white for the joined one).
+#
+#   BlendMask            layer quads into the mask ("Texture1" x vertex
+#                        colour), overlapping quads combined source-over
+#   JoinMask             the same, for several layers in turn
+#   CommonTex            the mask ("Texture1") laid over the target by its alpha
+#   Blend_ScreenTex      1 - (1 - p)(1 - m), p the picture drawn so far
+#                        ("Texture1"), the mask in "Texture2"; written opaque
+#   Blend_ColorDodgeTex  min(1, p / (1 - m)), 1 where m reaches 1; same
+#                        textures, written opaque
+#   Blend_SumTex         m added to the target, clamped ("Texture1" = mask)
+
+parameter texture Texture1
+parameter texture Texture2
+sampler Texture1 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
+sampler Texture2 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
+
+common
+// The weight of a mask texel on the picture, and its coverage.
+vec3 MaskWeight(vec4 mask)
+{
+    return mask.rgb * mask.a;
+}
+
+// The device places every vertex half a target pixel off, as the platform
+// it stands in for does; a quad drawn over the whole target would then read
+// the texture it composites half a texel away, between two texels. The
+// coordinate is moved back by half a target pixel, so that each pixel reads
+// its own texel of a target-sized texture. The device's shift is half a
+// pixel less 1/64 (an edge bias). (A macro: the common code also
+// stands before the vertex programs, which have no derivatives.)
+const float kDeviceShift = 0.5 - 1.0 / 64.0;
+#define PixelCentre(uv) ((uv) + kDeviceShift * (dFdx(uv) + dFdy(uv)))
+end
+
+vertex Layer
+out vec4 colour;
+out vec2 texCoord;
+void main()
+{
+    colour = gfx_Diffuse;
+    texCoord = gfx_TexCoord0;
+    gl_Position = gfx_TransformVertex();
+}
+end
+
+vertex Picture
+out vec2 texCoord;
+void main()
+{
+    texCoord = gfx_TexCoord0;
+    gl_Position = gfx_TransformVertex();
+}
+end
+
+fragment Layer
+in vec4 colour;
+in vec2 texCoord;
+void main()
+{
+    gfx_FragColor = texture(Texture1, texCoord) * colour;
+}
+end
+
+fragment Common
+in vec2 texCoord;
+void main()
+{
+    vec4 mask = texture(Texture1, PixelCentre(texCoord));
+    gfx_FragColor = vec4(MaskWeight(mask), mask.a);
+}
+end
+
+fragment Screen
+in vec2 texCoord;
+void main()
+{
+    vec3 p = texture(Texture1, PixelCentre(texCoord)).rgb;
+    vec3 m = MaskWeight(texture(Texture2, PixelCentre(texCoord)));
+    gfx_FragColor = vec4(1.0 - (1.0 - p) * (1.0 - m), 1.0);
+}
+end
+
+fragment ColorDodge
+in vec2 texCoord;
+void main()
+{
+    vec3 p = texture(Texture1, PixelCentre(texCoord)).rgb;
+    vec3 m = MaskWeight(texture(Texture2, PixelCentre(texCoord)));
+    vec3 rest = 1.0 - m;
+    vec3 dodged = vec3(rest.r > 0.0 ? min(1.0, p.r / rest.r) : 1.0,
+                       rest.g > 0.0 ? min(1.0, p.g / rest.g) : 1.0,
+                       rest.b > 0.0 ? min(1.0, p.b / rest.b) : 1.0);
+    gfx_FragColor = vec4(dodged, 1.0);
+}
+end
+
+fragment Sum
+in vec2 texCoord;
+void main()
+{
+    gfx_FragColor = vec4(MaskWeight(texture(Texture1, PixelCentre(texCoord))), 0.0);
+}
+end
+
+technique BlendMask
+pass
+    vertex Layer
+    fragment Layer
+    state ColorWriteEnable 15
+    state AlphaBlendEnable True
+    state SrcBlend One
+    state DestBlend InvSrcAlpha
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique JoinMask
+pass
+    vertex Layer
+    fragment Layer
+    state ColorWriteEnable 15
+    state AlphaBlendEnable True
+    state SrcBlend One
+    state DestBlend InvSrcAlpha
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique CommonTex
+pass
+    vertex Picture
+    fragment Common
+    state AlphaBlendEnable True
+    state SrcBlend One
+    state DestBlend InvSrcAlpha
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique Blend_ScreenTex
+pass
+    vertex Picture
+    fragment Screen
+    state AlphaBlendEnable False
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique Blend_ColorDodgeTex
+pass
+    vertex Picture
+    fragment ColorDodge
+    state AlphaBlendEnable False
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique Blend_SumTex
+pass
+    vertex Picture
+    fragment Sum
+    state AlphaBlendEnable True
+    state SrcBlend One
+    state DestBlend One
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
