@@ -31,7 +31,9 @@ TEST(DemoScene, EdgesFollowTheirCurveAtFullHd)
     player::HeadlessRenderOptions options;
     options.width = kWidth;
     options.height = kHeight;
-    options.seconds = 12.0; // the slide of shapes, its camera at rest in the middle of the hold
+    // The slide of shapes, its camera at rest in the middle of the hold, after
+    // the 12.5 s of the opening Light Beams slide.
+    options.seconds = 24.5;
     options.framePeriodMs = 500;
     player::HeadlessFrame frame;
     std::string error;

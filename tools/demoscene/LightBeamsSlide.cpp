@@ -5,15 +5,15 @@
 #include <cstdint>
 
 #include "objectmodel/ResourceBlob.h"
-#include "tests/support/BmpFixture.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/PictureSceneWriter.h"
+#include "tools/demoscene/PngPicture.h"
 
 namespace {
 
 constexpr std::uint32_t kWidth = 1740;
 constexpr std::uint32_t kHeight = 980;
-constexpr char16_t kPicturePath[] = u"pictures\\beams.bmp";
+constexpr char16_t kPicturePath[] = u"pictures\\beams.png";
 constexpr std::int64_t kPictureId = 104;
 
 struct Rgb {
@@ -71,7 +71,7 @@ void WriteLightBeamsSlide(DocumentWriter& w, DocResManagerRecord& record)
     generator_writer::WriteRadialRays(w, generator_writer::LightBeamsFields());
     w.Count(0); // no sounds
 
-    ModuleResourceBlob stored(u"beams.bmp");
-    stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, Valley));
+    ModuleResourceBlob stored(u"beams.png");
+    stored.SetBytes(EncodePngRgb(kWidth, kHeight, PixelsOf(kWidth, kHeight, Valley)));
     record.textureSetRecords[LinkKey{kPicturePath, kPictureId}] = {stored};
 }

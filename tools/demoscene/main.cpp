@@ -21,10 +21,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 #include "tools/demoscene/LightBeamsSlide.h"
-
-extern "C" {
-#include <stb/stb_image_write.h>
-}
+#include "tools/demoscene/PngPicture.h"
 
 namespace {
 
@@ -124,20 +121,10 @@ std::vector<std::uint8_t> PaintPixels(const Painter& paint)
     return rgb;
 }
 
-// The painter's picture as a PNG file image (best compression).
+// The painter's picture as a PNG file image.
 std::vector<std::uint8_t> PngPicture(const Painter& paint)
 {
-    const std::vector<std::uint8_t> rgb = PaintPixels(paint);
-    std::vector<std::uint8_t> png;
-    stbi_write_png_compression_level = 9;
-    const auto append = [](void* context, void* data, int size) {
-        auto* out = static_cast<std::vector<std::uint8_t>*>(context);
-        const auto* bytes = static_cast<const std::uint8_t*>(data);
-        out->insert(out->end(), bytes, bytes + size);
-    };
-    if (!stbi_write_png_to_func(append, &png, int(kWidth), int(kHeight), 3, rgb.data(), int(kWidth * 3)))
-        png.clear();
-    return png;
+    return EncodePngRgb(kWidth, kHeight, PaintPixels(paint));
 }
 
 // ---- sound -------------------------------------------------------------------

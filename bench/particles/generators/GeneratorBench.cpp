@@ -167,7 +167,7 @@ public:
     void DrawSpriteList(MeshItem&) override {}
     void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
     void DrawMeshList(TexturedBatch&) override {}
-    void DrawMirrored(QuadBatchBuffer&, int) override {}
+    void DrawMirrored(MirroredGrid&, int) override {}
     void SwitchRenderTarget(int&) override {}
 
 private:

@@ -112,7 +112,7 @@ public:
     void DrawSpriteList(MeshItem&) override { Unexpected(); }
     void DrawTexturedBatch(DS_SpriteArrayObj&) override { Unexpected(); }
     void DrawMeshList(TexturedBatch&) override { Unexpected(); }
-    void DrawMirrored(QuadBatchBuffer&, int) override { Unexpected(); }
+    void DrawMirrored(MirroredGrid&, int) override { Unexpected(); }
     void SwitchRenderTarget(int&) override { Unexpected(); }
 
     std::vector<std::string> Whats() const

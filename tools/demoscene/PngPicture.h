@@ -1,0 +1,17 @@
+#pragma once
+// Pictures of the demo scene are stored in the document as PNG: the
+// smallest form the picture loaders read, which keeps the embedded scene
+// small at full-HD sizes.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// 8-bit RGB rows, top row first, of a picture given pixel by pixel
+// (0x00RRGGBB).
+std::vector<std::uint8_t> PixelsOf(std::uint32_t width, std::uint32_t height,
+                                   const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& pixel);
+
+// A PNG file image of `rgb` (8-bit RGB rows, top row first), at the best
+// compression; empty when it cannot be encoded.
+std::vector<std::uint8_t> EncodePngRgb(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& rgb);
