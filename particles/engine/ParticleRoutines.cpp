@@ -31,15 +31,6 @@ float LateralOffset(const InnerParticle& p, const WidthSource* width)
     return p.multipliers[InnerParticle::kSidewaysMultiplier] * p.values[InnerParticle::kSidewaysFactor] * w;
 }
 
-// The entry `index` of a colour list, its last entry past the end, white
-// for an empty list.
-COLORREF ColourAt(const std::vector<COLORREF>& colours, std::size_t index)
-{
-    if (colours.empty())
-        return ColorSequenceParams::kFirstColor;
-    return colours[std::min(index, colours.size() - 1)];
-}
-
 COLORREF BlendColours(COLORREF c0, COLORREF c1, float f)
 {
     COLORREF result = 0;
@@ -53,6 +44,14 @@ COLORREF BlendColours(COLORREF c0, COLORREF c1, float f)
 }
 
 } // namespace
+
+COLORREF ColourListEntry(const ColorSequenceParams& colours, std::size_t index)
+{
+    const std::vector<COLORREF>& list = colours.colors.value;
+    if (list.empty())
+        return ColorSequenceParams::kFirstColor;
+    return list[std::min(index, list.size() - 1)];
+}
 
 // ---- lifetimes --------------------------------------------------------------------
 
@@ -167,7 +166,7 @@ bool IPR_Color::Step(float, InnerParticle& particle)
         return true;
     const std::vector<COLORREF>& list = colours->colors.value;
     if (colours->colorMode.value == 0) {
-        particle.colour = ColourAt(list, 0);
+        particle.colour = ColourListEntry(*colours, 0);
         return true;
     }
     float f = randomFraction;
@@ -177,12 +176,12 @@ bool IPR_Color::Step(float, InnerParticle& particle)
     }
     f = std::isnan(f) ? 0.0f : std::clamp(f, 0.0f, 1.0f);
     if (colours->colorMode.value == 1) {
-        particle.colour = BlendColours(ColourAt(list, 0), ColourAt(list, 1), f);
+        particle.colour = BlendColours(ColourListEntry(*colours, 0), ColourListEntry(*colours, 1), f);
         return true;
     }
     const float last = list.empty() ? 0.0f : static_cast<float>(list.size() - 1);
     const float index = std::nearbyint(last * f); // the default rounding: halves to even
-    particle.colour = ColourAt(list, static_cast<std::size_t>(std::clamp(index, 0.0f, last)));
+    particle.colour = ColourListEntry(*colours, static_cast<std::size_t>(std::clamp(index, 0.0f, last)));
     return true;
 }
 

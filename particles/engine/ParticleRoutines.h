@@ -136,6 +136,10 @@ public:
     float strength;
 };
 
+// The colour of a list entry: its last entry past the end, white for an
+// empty list.
+COLORREF ColourListEntry(const ColorSequenceParams& colours, std::size_t index);
+
 // Colours the particle from the controller's colour list: mode 0 the first
 // colour; mode 1 a blend of the first two by the fraction; other modes the
 // entry nearest to the fraction (halves to even). The fraction is the
