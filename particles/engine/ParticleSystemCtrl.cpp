@@ -178,6 +178,7 @@ void KXI_ParticleSystemCtrl::BuildSquareQuads(const InnerParticleList& list, flo
 
 void KXI_ParticleSystemCtrl::LoadLegacyBlock(ArchiveReader ar, std::int32_t version)
 {
+    params.storedVersion = 0;
     DS_NamedFileLinkData link;
     ReadImageLinkVector(ar, link.pictures);
     if (!link.pictures.empty()) {

@@ -51,8 +51,8 @@ ParticleSystemParams::ParticleSystemParams(const ParticleSystemParams& other)
       glowPasses(other.glowPasses), opacityOscillation(other.opacityOscillation),
       sizeOscillation(other.sizeOscillation), flags(other.flags), gravityDirection(other.gravityDirection),
       gravity(other.gravity), airResistance(other.airResistance), vibrationAlong(other.vibrationAlong),
-      vibrationAcross(other.vibrationAcross), textures(other.textures), effect(other.effect),
-      glowEffect(other.glowEffect), glowSurface(other.glowSurface)
+      vibrationAcross(other.vibrationAcross), storedVersion(other.storedVersion), textures(other.textures),
+      effect(other.effect), glowEffect(other.glowEffect), glowSurface(other.glowSurface)
 {
 }
 
@@ -483,6 +483,7 @@ void ParticleSystemParams::Read(ArchiveReader ar, std::int32_t version)
 void ParticleSystemParams::ReadRecord(ArchiveReader ar)
 {
     const std::int32_t version = ar.ReadInt();
+    storedVersion = version;
     textureName.StoreValue(ar.ReadWideString());
     Read(ar, version);
 }

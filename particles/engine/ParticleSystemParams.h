@@ -133,6 +133,9 @@ public:
     VibrationParams vibrationAlong;
     VibrationParams vibrationAcross;
 
+    // The block version the document stored (0 for a legacy block).
+    std::int32_t storedVersion = kWrittenVersion;
+
     // Run time only.
     std::vector<SpriteFrameInfo> textures;
     gfx::Ref<gfx::Effect> effect;

@@ -1,6 +1,7 @@
 #include "tests/support/SampleDocuments.h"
 
 #include "tests/support/DocumentWriter.h"
+#include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 
@@ -103,7 +104,7 @@ std::vector<SampleDocument> SampleDocuments()
     DocumentWriter managerVersion1;
     managerVersion1.Header().SlideShowBegin(0).Int(0).DocResManager(SampleResourceRecord(), 1);
 
-    return {
+    std::vector<SampleDocument> samples = {
         {"minimal.vsd", MinimalDocument(), true},
         {"audio-and-resources.vsd", full, true},
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
@@ -113,4 +114,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"huge-string.vsd", hugeString.Bytes(), false},
         {"unknown-slide-class.vsd", unknownSlide.Bytes(), false},
     };
+    for (SampleDocument& particles : ParticleSampleDocuments())
+        samples.push_back(std::move(particles));
+    return samples;
 }

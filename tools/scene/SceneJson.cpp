@@ -12,6 +12,7 @@
 #include "render/ABObjConstructor.h"
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
+#include "tools/scene/SceneJsonParticles.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
         out << ", \"volume\": " << sound->volume.value << ", \"pan\": " << sound->pan.value
             << ", \"length\": " << sound->MeasureLength();
     }
+    WriteParticleFields(out, item);
     out << "}";
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "particles/engine/ParticleEngineClasses.h"
 #include "render/DocResManager.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJson.h"
@@ -35,6 +36,7 @@ int Inspect(const std::string& path)
 {
     InstallInspectionDocumentClasses();
     InstallRenderDocResManager(); // the manager's own view of the resources
+    RegisterParticleEngineClasses();
     try {
         const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
         std::fputs(InspectDocumentJson(document).c_str(), stdout);
