@@ -343,34 +343,44 @@ void ParticleSystemParams::BuildQuads(const InnerParticleList& particles, KXI_Pa
 
 void ParticleSystemParams::Render(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer)
 {
+    RenderGlow(mech, batch, renderer);
     const SpriteFrameInfo* texture = FirstTexture();
     if (!texture || !effect)
         return;
-    RenderGlow(mech, batch, renderer);
     effect->SetTexture("Texture0", texture->CurrentTexture());
     mech.DrawBatch(renderer, effect.Get(), BlendTechnique(), batch);
+}
+
+gfx::Ref<gfx::Texture> ParticleSystemParams::CaptureGlow(KXI_ParticleSystemMech& mech, std::int32_t batch,
+                                                         DS_ABRender& renderer)
+{
+    const SpriteFrameInfo* texture = FirstTexture();
+    // Without the blur effect the capture would come back unblurred: no glow.
+    if (!texture || !glowEffect)
+        return {};
+    effect->SetTexture("Texture0", texture->CurrentTexture());
+    if (!glowSurface.BeginCapture(renderer))
+        return {};
+    mech.DrawBatch(renderer, effect.Get(), "BlendNormal", batch);
+    return gfx::Ref<gfx::Texture>(glowSurface.Blur(renderer, glowPasses.value));
 }
 
 void ParticleSystemParams::RenderGlow(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer)
 {
     const std::int32_t mode = EffectiveGlowMode();
-    const SpriteFrameInfo* texture = FirstTexture();
-    // Without the blur effect the capture would come back unblurred: no glow.
-    if (mode == 0 || !texture || !effect || !glowEffect)
+    if (mode == 0 || !effect)
         return;
-    effect->SetTexture("Texture0", texture->CurrentTexture());
-    if (!glowSurface.BeginCapture(renderer))
-        return;
-    mech.DrawBatch(renderer, effect.Get(), "BlendNormal", batch);
-    const gfx::Ref<gfx::Texture> blurred(glowSurface.Blur(renderer, glowPasses.value));
-    if (!blurred)
+    const gfx::Ref<gfx::Texture> blurred = CaptureGlow(mech, batch, renderer);
+    // Mode 2 has handed the picture over to this object: it is drawn back
+    // even when there is no glow to lay over it (a glow weight of 0).
+    if (!blurred && mode == 1)
         return;
     effect->SetTexture("Texture0", blurred.Get());
     const COLORREF colour = glowColour.value;
     const float rgb[3] = {static_cast<float>(colour & 0xFF) / 255.0f, static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
                           static_cast<float>((colour >> 16) & 0xFF) / 255.0f};
     effect->SetFloatArray("GlowColor", rgb, 3);
-    effect->SetFloat("GlowBrightness", glowBrightness.Scaled());
+    effect->SetFloat("GlowBrightness", blurred ? glowBrightness.Scaled() : 0.0f);
     if (mode == 2) {
         effect->SetTexture("Background", renderer.GetTargetTexture());
         effect->SetTechnique("DrawGlowScreen");
@@ -378,6 +388,7 @@ void ParticleSystemParams::RenderGlow(KXI_ParticleSystemMech& mech, std::int32_t
         effect->SetTechnique("DrawGlowNormal");
     }
     renderer.DrawWithEffect(renderer.GetBackgroundQuad(), *effect);
+    effect->SetTexture("Background", nullptr);
 }
 
 // ---- stored form ------------------------------------------------------------------

@@ -79,7 +79,9 @@ public:
     // One quad per particle into batch `batch` of the render object.
     void BuildQuads(const InnerParticleList& particles, KXI_ParticleSystemMech& mech, std::uint32_t size,
                     std::int32_t batch) const;
-    // The glow, then the particles with the blend mode's technique.
+    // The glow, then the particles with the blend mode's technique. Glow
+    // mode 2 always draws the picture back (the render target was switched),
+    // with no glow over it when the glow cannot be made.
     void Render(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer);
     void RenderGlow(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer);
 
@@ -143,5 +145,8 @@ public:
     KXI_BlurSurface glowSurface;
 
 private:
+    // The particles drawn into the glow surface and blurred; null when there
+    // is no texture, no blur effect or no surface.
+    gfx::Ref<gfx::Texture> CaptureGlow(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer);
     float EnvelopeFactor(const InnerParticle& particle, const PercentParamQuad& envelope, float base) const;
 };

@@ -21,6 +21,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/DemoParticles.h"
 
 namespace {
 
@@ -193,7 +194,10 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(0); // no scene objects
+    if (slide.withChord)
+        WriteDemoFieldSystems(w, kWidth, kHeight);
+    else
+        w.Count(0); // no scene objects
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -222,6 +226,7 @@ int main(int argc, char** argv)
         stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, slide.paint));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
+    AddDemoParticlePictures(record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

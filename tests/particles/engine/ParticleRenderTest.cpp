@@ -8,6 +8,7 @@
 
 #include "particles/engine/FieldPtclSys.h"
 #include "particles/engine/ParticleRoutines.h"
+#include "render/QuadTextured.h"
 #include "tests/render/PictureSceneTestSupport.h"
 
 namespace {
@@ -38,10 +39,11 @@ public:
         ++switches;
     }
     gfx::Texture* GetTargetTexture() override { return nullptr; }
-    TexturedQuad& GetBackgroundQuad() override { throw std::logic_error("no background quad"); }
+    TexturedQuad& GetBackgroundQuad() override { return background; }
     std::uint32_t GetWidth() const override { return 0; }
     std::uint32_t GetHeight() const override { return 0; }
 
+    TexturedQuad background;
     std::vector<std::pair<std::int32_t, std::uint32_t>> draws; // capacity, quads drawn
     int switches = 0;
     int screenDraws = 0;
@@ -185,6 +187,23 @@ TEST_F(ParticleRenderTest, FieldDrawsItsDotWithEachBlendMode)
     EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
 }
 
+TEST_F(ParticleRenderTest, ScreenGlowWithoutItsBlurStillShowsThePicture)
+{
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+    KXI_FieldPtclSys screen;
+    UseDot(screen, 0x00FFFFFF, 8.0f, 12.0f);
+    screen.params.glowMode.value = 2; // no blur effect in this test's resources
+    auto mech = RunField(screen);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+    EXPECT_EQ(light->CountRenderTargetPasses(objects), 1);
+    light->RenderFrame(objects, false);
+    const auto pixels = BackBufferPixels();
+    EXPECT_TRUE(ShowsRgb(At(pixels, 16, 48), 0xFFFFFF)) << Hex(At(pixels, 16, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 40, 48), kGrey)) << Hex(At(pixels, 40, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 20, 4), kStripes[1])) << Hex(At(pixels, 20, 4));
+}
+
 TEST_F(ParticleRenderTest, GlowOverTheScreenSwitchesOnceAndMissingResourcesDrawNothing)
 {
     KXI_FieldPtclSys description;
@@ -202,6 +221,7 @@ TEST_F(ParticleRenderTest, GlowOverTheScreenSwitchesOnceAndMissingResourcesDrawN
     mech->RenderTo(recorder, counter);
     EXPECT_EQ(recorder.switches, 1);
     EXPECT_TRUE(recorder.draws.empty());
+    EXPECT_EQ(recorder.screenDraws, 1); // the picture handed over is drawn back
     field.params.glowMode.value = 7; // unknown: no glow and no pass
     EXPECT_EQ(field.CountScreenPasses(), 0);
 }
