@@ -227,3 +227,62 @@ TEST_F(ParticleRenderTest, GlowOverTheScreenSwitchesOnceAndMissingResourcesDrawN
 }
 
 } // namespace
+
+namespace {
+
+class ParticleGlowTest : public ParticleRenderTest {
+protected:
+    // The blur the shared module would give, taken from the built-in effects.
+    void GiveBlur(KXI_ParticleSystemMech& mech)
+    {
+        ParticleSystemParams& params = mech.Controller().params;
+        params.glowEffect = manager->GetBuiltinEffect("gaussian-blur");
+        ASSERT_TRUE(params.glowEffect);
+        params.glowSurface.SetEffect(params.glowEffect.Get());
+        params.glowSurface.SetViewSize(std::int32_t(kPictureWidth), std::int32_t(kPictureHeight));
+        params.glowSurface.strength.SetValue(0, nullptr);
+        params.glowSurface.Resize();
+    }
+
+    std::vector<std::uint32_t> RenderGlowingDot(std::int32_t mode, COLORREF dotColour, COLORREF glowColour)
+    {
+        auto light = MakeStripesLight(PicturePosition::kStretch);
+        KXI_FieldPtclSys field;
+        UseDot(field, dotColour, 8.0f, 12.0f);
+        field.params.glowMode.value = mode;
+        field.params.glowColour.value = glowColour;
+        field.params.particleSize.value = 2;
+        renderContext->pictureWidth = float(kPictureWidth);
+        renderContext->pictureHeight = float(kPictureHeight);
+        auto mech = RunField(field);
+        GiveBlur(*mech);
+        const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+        light->RenderFrame(objects, false);
+        return BackBufferPixels();
+    }
+};
+
+TEST_F(ParticleGlowTest, NormalGlowLaysItsColourAroundTheParticles)
+{
+    // A blue dot under the default yellow glow: the halo is yellow, not the
+    // dot's colour times the glow's (black).
+    const auto pixels = RenderGlowingDot(1, 0x00FF0000, 0x0000FFFF);
+    const std::uint32_t halo = At(pixels, 22, 48);
+    EXPECT_GT((halo >> 16) & 0xFF, 0x84u) << Hex(halo);
+    EXPECT_GT((halo >> 8) & 0xFF, 0x84u) << Hex(halo);
+    EXPECT_LT(halo & 0xFF, 0x7Cu) << Hex(halo);
+    EXPECT_TRUE(ShowsRgb(At(pixels, 56, 48), kGrey)) << Hex(At(pixels, 56, 48));
+}
+
+TEST_F(ParticleGlowTest, ScreenGlowBrightensNearTheParticlesAndKeepsThePicture)
+{
+    const auto pixels = RenderGlowingDot(2, 0x00FF0000, 0x00FFFFFF);
+    const std::uint32_t near = At(pixels, 22, 48);
+    for (const int shift : {0, 8, 16})
+        EXPECT_GT((near >> shift) & 0xFF, 0x84u) << Hex(near);
+    EXPECT_TRUE(ShowsRgb(At(pixels, 56, 48), kGrey)) << Hex(At(pixels, 56, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 44, 4), kStripes[2])) << Hex(At(pixels, 44, 4));
+}
+
+} // namespace
