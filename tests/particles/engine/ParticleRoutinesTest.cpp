@@ -350,3 +350,61 @@ TEST(OscillationTest, KindsAttachTheirRoutines)
 }
 
 } // namespace
+
+namespace {
+
+// A straight path along x: samples at x = 0, 10, 20 (cumulative 10, 20, 0).
+SharedPathSamples StraightSamples(int count)
+{
+    auto samples = MakeSafePtr<PathSampleList>();
+    for (int i = 0; i < count; ++i) {
+        PathSample s;
+        s.x = 10.0f * static_cast<float>(i);
+        s.dx = 1.0f;
+        s.length = i + 1 < count ? 10.0f : 0.0f;
+        s.cumulative = i + 1 < count ? 10.0f * static_cast<float>(i + 1) : 0.0f;
+        samples->push_back(s);
+    }
+    return samples;
+}
+
+TEST(PathRoutinesTest, PointsOnASharedPath)
+{
+    MediaParamTB<std::uint32_t> width(4u);
+    const SharedPathSamples samples = StraightSamples(3);
+    auto cursor = MakeSafePtr<PathCursor>(samples);
+
+    struct Case {
+        float age;
+        bool alive;
+        float x;
+        int segment;
+    };
+    for (const Case& c : {Case{5.0f, true, 5.0f, 0}, Case{15.0f, true, 15.0f, 1}, Case{-1.0f, false, 0.0f, 0},
+                          Case{25.0f, false, 0.0f, 0}}) {
+        InnerParticle p;
+        p.values[InnerParticle::kAge] = c.age;
+        IPR_PathPoint point(cursor, &width);
+        EXPECT_EQ(point.Step(0.0f, p), c.alive) << c.age;
+        if (c.alive) {
+            EXPECT_FLOAT_EQ(p.position.x, c.x);
+            EXPECT_EQ(p.pathPointIndex, c.segment);
+        }
+    }
+
+    // The indexed point clamps its index; the sideways factor shifts it.
+    InnerParticle indexed;
+    indexed.pathPointIndex = 99;
+    indexed.values[InnerParticle::kSidewaysFactor] = 0.5f;
+    IPR_IndexedPathPoint last(samples, &width);
+    EXPECT_TRUE(last.Step(0.0f, indexed));
+    EXPECT_FLOAT_EQ(indexed.position.x, 20.0f);
+    EXPECT_FLOAT_EQ(std::fabs(indexed.position.y), 2.0f);
+
+    // A path of fewer than two samples ends every path routine.
+    InnerParticle lonely;
+    EXPECT_FALSE(IPR_IndexedPathPoint(StraightSamples(1), &width).Step(0.0f, lonely));
+    EXPECT_FALSE(IPR_PathPoint(MakeSafePtr<PathCursor>(StraightSamples(1)), &width).Step(0.0f, lonely));
+}
+
+} // namespace

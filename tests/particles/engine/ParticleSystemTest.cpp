@@ -379,3 +379,42 @@ TEST(FieldSystemTest, LaunchFollowsTheSector)
 }
 
 } // namespace
+
+namespace {
+
+struct ChangeCounter : MediaControl {
+    void OnParamChanged(MediaControl*) override { ++changes; }
+    int changes = 0;
+};
+
+TEST(ParticleBlockTest, AssignFromTellsOnlyOfChanges)
+{
+    ParticleSystemParams target;
+    ParticleSystemParams source;
+    ChangeCounter size, link, glow;
+    target.particleSize.AddControl(&size);
+    target.textureLink.AddControl(&link);
+    target.glowColour.AddControl(&glow);
+
+    target.AssignFrom(source);
+    EXPECT_EQ(size.changes + link.changes + glow.changes, 0);
+
+    source.particleSize.value = 12;
+    source.textureLink.value.columns = 4; // the picture list is the same: not assigned
+    source.glowColour.value = 0x00112233;
+    target.AssignFrom(source);
+    EXPECT_EQ(size.changes, 1);
+    EXPECT_EQ(glow.changes, 1);
+    EXPECT_EQ(link.changes, 0);
+    EXPECT_EQ(target.particleSize.value, 12u);
+
+    source.textureLink.value.pictures.emplace_back(3, u"common_res.dll");
+    target.AssignFrom(source);
+    EXPECT_EQ(link.changes, 1);
+    EXPECT_EQ(target.textureLink.value.columns, 4u);
+    target.particleSize.RemoveControl(&size);
+    target.textureLink.RemoveControl(&link);
+    target.glowColour.RemoveControl(&glow);
+}
+
+} // namespace
