@@ -5,6 +5,12 @@
 
 using particle_writer::FieldFields;
 
+namespace {
+// The slide's picture: 32 x 16, dark blue above grey.
+constexpr char16_t kGroundPicture[] = u"pictures\\ground.bmp";
+constexpr std::int64_t kGroundId = 42;
+} // namespace
+
 FieldFields SampleField(std::u16string name, int positions)
 {
     FieldFields field;
@@ -29,7 +35,10 @@ std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<FieldFields>& f
     DocumentWriter w;
     w.Header().SlideShowBegin(1);
     w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Particles");
-    picture_scene_writer::WriteLightRecord(w, {});
+    picture_scene_writer::LightFields light;
+    light.backgroundPath = kGroundPicture;
+    light.backgroundId = kGroundId;
+    picture_scene_writer::WriteLightRecord(w, light);
     w.Count(fields.size());
     for (const FieldFields& field : fields)
         particle_writer::WriteFieldSystem(w, field);
@@ -38,6 +47,9 @@ std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<FieldFields>& f
     DocResManagerRecord record;
     record.frames[{kSampleDotPicture, kSampleDotId}] = {
         StoredFrame{bmp_fixture::BmpPicture(4, 4, [](std::uint32_t, std::uint32_t) { return 0xFFFFFFu; }), 0.0f}};
+    ModuleResourceBlob ground(u"ground.bmp");
+    ground.SetBytes(bmp_fixture::BmpPicture(32, 16, [](std::uint32_t, std::uint32_t y) { return y < 8 ? 0x203040u : 0x808080u; }));
+    record.textureSetRecords[{kGroundPicture, kGroundId}] = {ground};
     w.DocResManager(record);
     return w.Bytes();
 }
