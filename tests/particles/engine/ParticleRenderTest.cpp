@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "particles/engine/FieldPtclSys.h"
@@ -185,6 +187,47 @@ TEST_F(ParticleRenderTest, FieldDrawsItsDotWithEachBlendMode)
     EXPECT_TRUE(ShowsRgb(At(pixels, 48, 48), 0xA0A0A0)) << Hex(At(pixels, 48, 48));
     EXPECT_TRUE(ShowsRgb(At(pixels, 32, 48), kGrey)) << Hex(At(pixels, 32, 48));
     EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+}
+
+TEST_F(ParticleRenderTest, EachCellOfAnUnfilteredSheetShowsItsOwnColour)
+{
+    // A 3 x 1 sheet 300 pixels square, loaded unfiltered: padded to 512.
+    const LinkKey sheet{u"pictures\\sheet.bmp", 12};
+    DocResManagerRecord record;
+    record.frames[sheet] = {StoredFrame{docres_test::BmpPicture(300, 300,
+                                                                [](std::uint32_t x, std::uint32_t) {
+                                                                    return kStripes[std::min(x / 100, 2u)];
+                                                                }),
+                                        0.0f}};
+    DocumentWriter writer;
+    writer.DocResManager(record);
+    MemoryArchive archive(writer.Bytes());
+    ReadDocResManagerRecord(archive.Reader(), *manager);
+
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+    KXI_FieldPtclSys field;
+    field.params.textureLink.value.pictures.emplace_back(0, sheet.path);
+    field.params.textureLink.value.pictures.back().StorePathAndId(sheet.path, sheet.id);
+    field.params.textureLink.value.columns = 3;
+    field.params.particleSize.value = 4;
+    field.params.colours.colors.value = {0x00FFFFFF};
+    for (const float x : {6.0f, 16.0f, 26.0f})
+        field.positions.AddPosition(x, 12.0f, 0.0f);
+    auto mech = RunField(field);
+    ASSERT_NE(mech->Controller().params.FirstTexture(), nullptr);
+    EXPECT_LT(mech->Controller().params.FirstTexture()->uScale, 1.0f);
+    for (const ParticleHandle& p : mech->Controller().particles.Particles()) {
+        const float k = std::round((p->position.x - 6.0f) / 10.0f);
+        p->cell = {1.0f / 3.0f, 1.0f, k / 3.0f, 0.0f};
+    }
+    mech->Animate(0.0f);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+    light->RenderFrame(objects, false);
+    const auto pixels = BackBufferPixels();
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        const std::uint32_t x = 12 + 20 * k;
+        EXPECT_TRUE(ShowsRgb(At(pixels, x, 48), kStripes[k])) << k << ": " << Hex(At(pixels, x, 48));
+    }
 }
 
 TEST_F(ParticleRenderTest, ScreenGlowWithoutItsBlurStillShowsThePicture)
