@@ -129,7 +129,8 @@ public:
                       const ParticleSystemParams& block);
     void FillBatchTexCoords(std::int32_t index, const SpriteFrameInfo* texture, const ParticleSystemParams& block);
     // The first colour of the controller's list (white for an empty list)
-    // with alpha = transparency x factor, into the four vertices.
+    // with alpha = transparency x factor, into the four vertices. Arguments:
+    // the quad's first vertex, then the alpha factor.
     void SetQuadColour(QuadBatchVertex* quad, float factor) const;
     // Quads [0, quad count) of the batch through the effect's technique.
     void DrawBatch(DS_ABRender& renderer, gfx::Effect* effect, const char* technique, std::int32_t index);
