@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "objectmodel/ParamRecords.h"
+#include "objectmodel/PathPoints.h"
 #include "objectmodel/ShapeParams.h"
+#include "objectmodel/SplinePath.h"
 #include "particles/engine/InnerParticle.h"
 #include "particles/engine/Oscillations.h"
 #include "particles/engine/ParticleRoutines.h"
@@ -405,6 +407,40 @@ TEST(PathRoutinesTest, PointsOnASharedPath)
     InnerParticle lonely;
     EXPECT_FALSE(IPR_IndexedPathPoint(StraightSamples(1), &width).Step(0.0f, lonely));
     EXPECT_FALSE(IPR_PathPoint(MakeSafePtr<PathCursor>(StraightSamples(1)), &width).Step(0.0f, lonely));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PathRoutinesTest, TrackerRidesItsPathAtItsSpeedAndEndsPastIt)
+{
+    SplinePath path;
+    path.AddPoint(DX_SmartPnt(math::Vec3{0.0f, 0.0f, 0.0f}), nullptr);
+    path.AddPoint(DX_SmartPnt(math::Vec3{100.0f, 0.0f, 0.0f}), nullptr);
+    path.RebuildCurve();
+    ASSERT_GT(path.length, 99.0f);
+    UINTSclaleTo<float> speed(1.0f, 0.0f, 50);
+    IPR_PathTracker tracker(path, &speed, nullptr, 1.0f); // jitter 1: factor 1
+    EXPECT_FLOAT_EQ(tracker.speedFactor, 1.0f);
+    EXPECT_NEAR(tracker.GetLifetime(), path.length, 1e-3f);
+
+    InnerParticle p;
+    EXPECT_TRUE(tracker.Step(1.0f, p));
+    EXPECT_FLOAT_EQ(p.Age(), 50.0f);
+    EXPECT_NEAR(p.position.x, 50.0f, 0.5f);
+    EXPECT_FALSE(tracker.Step(2.0f, p)); // past the end
+
+    IPR_ConstPath byLength(&path, &speed);
+    InnerParticle q;
+    EXPECT_TRUE(byLength.Step(1.9f, q));
+    EXPECT_FALSE(byLength.Step(0.2f, q));
+
+    SplinePath empty;
+    IPR_PathTracker nowhere(empty, &speed, nullptr, 0.0f);
+    EXPECT_EQ(nowhere.GetLifetime(), 0.0f);
+    InnerParticle r;
+    EXPECT_FALSE(nowhere.Step(0.1f, r));
 }
 
 } // namespace
