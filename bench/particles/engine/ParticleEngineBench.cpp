@@ -16,11 +16,21 @@
 #include "platform/gfx/Device.h"
 #include "platform/gfx/HeadlessContext.h"
 #include "objectmodel/DocumentClasses.h"
+#include "objectmodel/SceneDocument.h"
 #include "render/DocResManager.h"
+#include "render/PictureScene.h"
+#include "render/QuadVertices.h"
+#include "render/RenderTargetPair.h"
 #include "render/RenderContext.h"
 #include "render/ResourceLoading.h"
+#include "tests/support/ArchiveFixtures.h"
+#include "tests/support/BmpFixture.h"
+#include "tests/support/DocumentWriter.h"
 
 namespace {
+
+constexpr std::uint32_t kWidth = 512;
+constexpr std::uint32_t kHeight = 288;
 
 // A headless device as the resource device, a resource manager and a
 // render context current on the thread.
@@ -28,15 +38,15 @@ struct Headless {
     explicit Headless(benchmark::State& state)
     {
         std::string error;
-        device = gfx::CreateHeadlessDevice(256, 256, &error);
+        device = gfx::CreateHeadlessDevice(kWidth, kHeight, &error);
         if (!device) {
             state.SkipWithError(error.c_str());
             return;
         }
         deviceScope = std::make_unique<ResourceDeviceScope>(device.get());
         managerScope = std::make_unique<CurrentDocResManagerScope>(&manager);
-        context.pictureWidth = 1920.0f;
-        context.pictureHeight = 1080.0f;
+        context.pictureWidth = float(kWidth);
+        context.pictureHeight = float(kHeight);
         contextScope = std::make_unique<CurrentRenderContextScope>(&context);
     }
 
@@ -80,7 +90,7 @@ std::unique_ptr<KXI_ParticleSystemMech> MakeField(std::int32_t positions, std::i
 {
     KXI_FieldPtclSys field;
     for (std::int32_t i = 0; i < positions; ++i)
-        field.positions.AddPosition(float(i % 160) * 12.0f, float(i / 160) * 10.0f, 0.0f);
+        field.positions.AddPosition(float(i % 128) * (kWidth / 128.0f), float(i / 128) * (kHeight / 128.0f), 0.0f);
     field.density.SetValue(100, nullptr);
     field.lifetime.SetValue(100000, nullptr);
     field.launchSpeed.SetValue(20, nullptr);
@@ -130,8 +140,7 @@ void BM_Interact(benchmark::State& state)
 }
 BENCHMARK(BM_Interact)->Unit(benchmark::kMicrosecond);
 
-// One update of a full field (step, refill, quads); drawing is not timed
-// here, as the recording of GL calls depends on the driver.
+// One update of a full field (step, refill, quads), without drawing.
 void BM_FieldFrame(benchmark::State& state)
 {
     Headless headless(state);
@@ -146,5 +155,52 @@ void BM_FieldFrame(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(mech->Controller().particles.Size()));
 }
 BENCHMARK(BM_FieldFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A whole headless frame of a full field through the picture scene: update,
+// the glow (mode 1 or 2, the blur from the built-in effect) and the draw,
+// and Present, which waits for the frame before the next one starts.
+void BM_FieldDrawnFrame(benchmark::State& state)
+{
+    Headless headless(state);
+    if (!headless.device)
+        return;
+    const RenderTargetSizing savedSizing = g_RenderTargetSizing;
+    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
+    // A grey picture of the frame's size, stored as a document stores it.
+    const LinkKey picture{u"ground.bmp", 1};
+    ModuleResourceBlob stored(u"ground.bmp");
+    stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, [](std::uint32_t, std::uint32_t) { return 0x808080u; }));
+    DocResManagerRecord record;
+    record.textureSetRecords[picture] = {stored};
+    DocumentWriter writer;
+    writer.DocResManager(record);
+    MemoryArchive archive(writer.Bytes());
+    ReadDocResManagerRecord(archive.Reader(), headless.manager);
+    DS_2D_Light light;
+    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
+    light.CreateDeviceObjects();
+    QuadVertices view;
+    view.FillTarget(*headless.device);
+    light.ApplyView(view);
+    light.OnResetDevice();
+    auto mech = MakeField(InnerParticleList::kMaxParticles, 2, static_cast<std::int32_t>(state.range(0)));
+    ParticleSystemParams& params = mech->Controller().params;
+    params.glowEffect = headless.manager.GetBuiltinEffect("gaussian-blur");
+    params.glowSurface.SetEffect(params.glowEffect.Get());
+    if (state.range(0) != 0 && !params.glowSurface.TextureA()) {
+        state.SkipWithError("no glow surface");
+        return;
+    }
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+    float t = 0.0f;
+    for (auto _ : state) {
+        t += 0.016f;
+        objects.front()->Animate(t);
+        light.RenderFrame(objects, false);
+        headless.device->Present();
+    }
+    g_RenderTargetSizing = savedSizing;
+}
+BENCHMARK(BM_FieldDrawnFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
