@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "particles/generators/GeneratorClasses.h"
+#include "particles/engine/ParticleEngineClasses.h"
 #include "platform/gfx/Device.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManager.h"
@@ -42,6 +43,7 @@ void InstallPlayerDocumentClasses()
     RegisterSlideContainerClass();
     RegisterSoundClasses();
     RegisterGeneratorClasses();
+    RegisterParticleEngineClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

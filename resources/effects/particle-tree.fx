@@ -5,10 +5,13 @@ orvanta-effect 1
 #
 #   BlendNormal     leaf quads, alpha blended over what is drawn
 #   BlendSum        leaf quads, added to what is drawn
-#   DrawGlowNormal  the blurred glow of a leaf (Texture0), tinted by GlowColor
-#                   and scaled by GlowBrightness, blended over the screen quad
-#   DrawGlowScreen  the same glow combined with the picture drawn so far
-#                   (Background) by a screen blend, replacing the screen quad
+#   DrawGlowNormal  the glow colour (GlowColor) laid over the screen quad
+#                   where the blurred particles (Texture0) were: its weight
+#                   is their alpha x GlowBrightness, clamped to 0..1
+#   DrawGlowScreen  the picture drawn so far (Background) screened with that
+#                   weighted glow colour, replacing the screen quad
+#
+# Texture0 samples with mirror addressing, as the picture scene does.
 #   PartyBalloon    balloon quads: the picture (Texture0) lit by two light
 #                   maps, a highlight (Texture1) added and a shade (Texture2)
 #                   multiplied, each by its opacity in LightMapsOpacity
@@ -21,7 +24,7 @@ parameter texture Background
 parameter vec3 GlowColor = 1 1 0
 parameter float GlowBrightness = 2
 parameter vec3 LightMapsOpacity = 1 0 0
-sampler Texture0 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
+sampler Texture0 AddressU=Mirror AddressV=Mirror MinFilter=Linear MagFilter=Linear MipFilter=None
 sampler Texture1 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 sampler Texture2 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 sampler Background AddressU=Clamp AddressV=Clamp MinFilter=Point MagFilter=Point MipFilter=None
@@ -51,8 +54,8 @@ in vec4 colour;
 in vec2 texCoord;
 void main()
 {
-    vec4 glow = texture(Texture0, texCoord);
-    gfx_FragColor = vec4(clamp(glow.rgb * GlowColor * GlowBrightness, 0.0, 1.0), clamp(glow.a * GlowBrightness, 0.0, 1.0));
+    float glow = clamp(texture(Texture0, texCoord).a * GlowBrightness, 0.0, 1.0);
+    gfx_FragColor = vec4(GlowColor, glow);
 }
 end
 
@@ -61,10 +64,10 @@ in vec4 colour;
 in vec2 texCoord;
 void main()
 {
-    vec4 glow = texture(Texture0, texCoord);
-    vec3 light = clamp(glow.rgb * GlowColor * GlowBrightness, 0.0, 1.0);
+    float glow = clamp(texture(Texture0, texCoord).a * GlowBrightness, 0.0, 1.0);
+    vec3 light = GlowColor * glow;
     vec4 background = texture(Background, texCoord);
-    gfx_FragColor = vec4(1.0 - (1.0 - background.rgb) * (1.0 - light), background.a);
+    gfx_FragColor = vec4(1.0 - (1.0 - background.rgb) * (1.0 - light), 1.0);
 }
 end
 

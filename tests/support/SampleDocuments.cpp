@@ -3,6 +3,7 @@
 #include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
+#include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 
@@ -174,7 +175,7 @@ std::vector<SampleDocument> SampleDocuments()
     DocumentWriter managerVersion1;
     managerVersion1.Header().SlideShowBegin(0).Int(0).DocResManager(SampleResourceRecord(), 1);
 
-    return {
+    std::vector<SampleDocument> samples = {
         {"minimal.vsd", MinimalDocument(), true},
         {"audio-and-resources.vsd", full, true},
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
@@ -185,4 +186,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},
     };
+    for (SampleDocument& particles : ParticleSampleDocuments())
+        samples.push_back(std::move(particles));
+    return samples;
 }

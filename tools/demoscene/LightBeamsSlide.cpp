@@ -72,6 +72,6 @@ void WriteLightBeamsSlide(DocumentWriter& w, DocResManagerRecord& record)
     w.Count(0); // no sounds
 
     ModuleResourceBlob stored(u"beams.png");
-    stored.SetBytes(EncodePngRgb(kWidth, kHeight, PixelsOf(kWidth, kHeight, Valley)));
+    stored.SetBytes(EncodePng(kWidth, kHeight, 3, PixelsOf(kWidth, kHeight, Valley)));
     record.textureSetRecords[LinkKey{kPicturePath, kPictureId}] = {stored};
 }

@@ -19,10 +19,11 @@ std::vector<std::uint8_t> PixelsOf(std::uint32_t width, std::uint32_t height,
     return rgb;
 }
 
-std::vector<std::uint8_t> EncodePngRgb(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& rgb)
+std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
+                                    const std::vector<std::uint8_t>& pixels)
 {
     std::vector<std::uint8_t> png;
-    if (rgb.size() != std::size_t(width) * height * 3)
+    if (channels < 1 || channels > 4 || pixels.size() != std::size_t(width) * height * std::size_t(channels))
         return png;
     stbi_write_png_compression_level = 9;
     const auto append = [](void* context, void* data, int size) {
@@ -30,7 +31,8 @@ std::vector<std::uint8_t> EncodePngRgb(std::uint32_t width, std::uint32_t height
         const auto* bytes = static_cast<const std::uint8_t*>(data);
         out->insert(out->end(), bytes, bytes + size);
     };
-    if (!stbi_write_png_to_func(append, &png, int(width), int(height), 3, rgb.data(), int(width * 3)))
+    if (!stbi_write_png_to_func(append, &png, int(width), int(height), channels, pixels.data(),
+                                int(width) * channels))
         png.clear();
     return png;
 }

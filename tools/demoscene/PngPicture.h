@@ -12,6 +12,8 @@
 std::vector<std::uint8_t> PixelsOf(std::uint32_t width, std::uint32_t height,
                                    const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& pixel);
 
-// A PNG file image of `rgb` (8-bit RGB rows, top row first), at the best
-// compression; empty when it cannot be encoded.
-std::vector<std::uint8_t> EncodePngRgb(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& rgb);
+// A PNG file image of `pixels` (8-bit rows of `channels` bytes a pixel: 3
+// for RGB, 4 for RGBA; top row first), at the best compression; empty when
+// it cannot be encoded.
+std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
+                                    const std::vector<std::uint8_t>& pixels);

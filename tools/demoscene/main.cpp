@@ -22,6 +22,7 @@
 #include "tests/support/SoundWriter.h"
 #include "tools/demoscene/LightBeamsSlide.h"
 #include "tools/demoscene/PngPicture.h"
+#include "tools/demoscene/DemoParticles.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ std::vector<std::uint8_t> PaintPixels(const Painter& paint)
 // The painter's picture as a PNG file image.
 std::vector<std::uint8_t> PngPicture(const Painter& paint)
 {
-    return EncodePngRgb(kWidth, kHeight, PaintPixels(paint));
+    return EncodePng(kWidth, kHeight, 3, PaintPixels(paint));
 }
 
 // ---- sound -------------------------------------------------------------------
@@ -234,7 +235,10 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(0); // no scene objects
+    if (slide.withChord)
+        WriteDemoFieldSystems(w, kWidth, kHeight);
+    else
+        w.Count(0); // no scene objects
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -269,6 +273,7 @@ int main(int argc, char** argv)
         stored.SetBytes(std::move(png));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
+    AddDemoParticlePictures(record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

@@ -13,6 +13,7 @@
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJsonGenerators.h"
+#include "tools/scene/SceneJsonParticles.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
             << ", \"length\": " << sound->MeasureLength();
     }
     WriteGeneratorFields(out, item);
+    WriteParticleFields(out, item);
     out << "}";
 }
 

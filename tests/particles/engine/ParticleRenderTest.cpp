@@ -1,0 +1,331 @@
+// Particle quads and their drawing: batch growth, texture coordinates and
+// colours, and what a field system draws through the picture scene with
+// each blend mode (headless read-back).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "particles/engine/FieldPtclSys.h"
+#include "particles/engine/ParticleRoutines.h"
+#include "render/QuadTextured.h"
+#include "tests/render/PictureSceneTestSupport.h"
+
+namespace {
+
+using namespace picture_scene_test;
+
+const LinkKey kDotLink{u"pictures\\dot.bmp", 11};
+
+// Records the batch draws and the render-target switches.
+class DrawRecorder : public DS_ABRender {
+public:
+    void PushView(std::uint32_t, std::uint32_t, int) override {}
+    void PopView() override {}
+    void DrawIndexedWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
+    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override { ++screenDraws; }
+    void DrawIndexedOptionalEffect(QuadBatchBuffer& batch, gfx::Effect*, std::uint32_t, std::uint32_t quads) override
+    {
+        draws.push_back({batch.QuadCapacity(), quads});
+    }
+    void DrawColoredWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
+    void DrawSpriteList(MeshItem&) override {}
+    void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
+    void DrawMeshList(TexturedBatch&) override {}
+    void DrawMirrored(MirroredGrid&, int) override {}
+    void SwitchRenderTarget(int& counter) override
+    {
+        --counter;
+        ++switches;
+    }
+    gfx::Texture* GetTargetTexture() override { return nullptr; }
+    TexturedQuad& GetBackgroundQuad() override { return background; }
+    std::uint32_t GetWidth() const override { return 0; }
+    std::uint32_t GetHeight() const override { return 0; }
+
+    TexturedQuad background;
+    std::vector<std::pair<std::int32_t, std::uint32_t>> draws; // capacity, quads drawn
+    int switches = 0;
+    int screenDraws = 0;
+};
+
+class ParticleRenderTest : public PictureSceneTest {
+protected:
+    void StorePicture(const LinkKey& link, std::uint32_t width, std::uint32_t height, std::uint32_t rgb)
+    {
+        DocResManagerRecord record;
+        record.frames[link] = {StoredFrame{docres_test::SolidBmp(width, height, rgb), 0.0f}};
+        DocumentWriter writer;
+        writer.DocResManager(record);
+        MemoryArchive archive(writer.Bytes());
+        ReadDocResManagerRecord(archive.Reader(), *manager);
+    }
+
+    // A running field with one particle per position, standing still.
+    std::unique_ptr<KXI_ParticleSystemMech> RunField(KXI_FieldPtclSys& field)
+    {
+        field.density.SetValue(100, nullptr);
+        field.lifetime.SetValue(100000, nullptr);
+        auto object = field.CreateRenderObject();
+        auto* mech = dynamic_cast<KXI_ParticleSystemMech*>(object.get());
+        EXPECT_NE(mech, nullptr);
+        object.release();
+        std::unique_ptr<KXI_ParticleSystemMech> running(mech);
+        running->Animate(0.0f);
+        return running;
+    }
+
+    void UseDot(KXI_FieldPtclSys& field, std::uint32_t rgb, float x, float y)
+    {
+        StorePicture(kDotLink, 4, 4, 0xFFFFFF);
+        field.params.textureLink.value.pictures.emplace_back(static_cast<std::int32_t>(kDotLink.id), kDotLink.path);
+        field.params.textureLink.value.pictures.back().StorePathAndId(kDotLink.path, kDotLink.id);
+        field.params.flags = ParticleSystemParams::kFlagFilteredTextures;
+        field.params.colours.colors.value = {rgb};
+        field.params.particleSize.value = 4;
+        field.positions.AddPosition(x, y, 0.0f);
+    }
+};
+
+TEST_F(ParticleRenderTest, BatchesOnlyGrowAndDrawTheirQuadCount)
+{
+    KXI_FieldPtclSys description;
+    auto mech = RunField(description);
+    ParticleSystemParams& block = mech->Controller().params;
+    mech->PrepareBatch(0, 10, nullptr, block);
+    EXPECT_EQ(mech->Batch(0)->QuadCapacity(), 10);
+    mech->PrepareBatch(0, 11, nullptr, block);
+    EXPECT_EQ(mech->Batch(0)->QuadCapacity(), 11);
+    mech->PrepareBatch(0, 5, nullptr, block);
+    EXPECT_EQ(mech->Batch(0)->QuadCapacity(), 11);
+    EXPECT_EQ(mech->QuadCount(0), 5);
+
+    DrawRecorder recorder;
+    auto effect = LoadTestEffect();
+    mech->DrawBatch(recorder, effect.Get(), "Copy", 0);
+    ASSERT_EQ(recorder.draws.size(), 1u);
+    EXPECT_EQ(recorder.draws[0].second, 5u);
+    // Batches beyond the count do nothing.
+    mech->PrepareBatch(3, 5, nullptr, block);
+    mech->DrawBatch(recorder, effect.Get(), "Copy", 3);
+    EXPECT_EQ(recorder.draws.size(), 1u);
+    EXPECT_EQ(mech->Batch(3), nullptr);
+}
+
+TEST_F(ParticleRenderTest, FlipsAndColourClamp)
+{
+    KXI_FieldPtclSys description;
+    auto mech = RunField(description);
+    KXI_ParticleSystemCtrl& field = mech->Controller();
+    field.params.flipHorizontal.value = 1;
+    field.params.flipVertical.value = 1;
+    SpriteFrameInfo padded;
+    padded.uScale = 0.75f;
+    padded.vScale = 0.5f;
+    mech->PrepareBatch(0, 2, &padded, field.params);
+    QuadBatchVertex* v = mech->Batch(0)->LockQuads();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v[4].u, 0.75f);
+    EXPECT_EQ(v[4].v, 0.0f);
+    EXPECT_EQ(v[7].u, 0.0f);
+    EXPECT_EQ(v[7].v, 0.5f);
+
+    field.params.colours.transparency.SetValue(0, nullptr); // alpha byte 255 ...
+    field.params.colours.transparency.Rescale(0.0f, 200.0f); // ... made 200
+    field.params.colours.colors.value.clear();               // an empty list draws white
+    mech->SetQuadColour(v, 2.0f);
+    EXPECT_EQ(v[0].colour, 0xFFFFFFFFu);
+    mech->SetQuadColour(v, 0.5f);
+    EXPECT_EQ(v[3].colour, 0x64FFFFFFu);
+    mech->Batch(0)->UnlockQuads();
+}
+
+TEST_F(ParticleRenderTest, CellsOfAPaddedSheetScaleByTheExtent)
+{
+    KXI_FieldPtclSys description;
+    description.params.textureLink.value.columns = 3;
+    auto mech = RunField(description);
+    KXI_ParticleSystemCtrl& field = mech->Controller();
+    ParticleHandle& p = field.particles.Create({10.0f, 10.0f, 0.0f});
+    p->cell = {1.0f / 3.0f, 1.0f, 2.0f / 3.0f, 0.0f};
+    field.params.particleSize.value = 2;
+    SpriteFrameInfo padded;
+    padded.uScale = 300.0f / 512.0f;
+    field.params.textures = {padded};
+    field.params.textures[0].frameTextures.push_back(white);
+    field.params.BuildQuads(field.particles, *mech, 2, 0);
+    QuadBatchVertex* v = mech->Batch(0)->LockQuads();
+    ASSERT_NE(v, nullptr);
+    // The third cell of the picture's 300 px: u from 200/512 to 300/512.
+    const std::int32_t last = mech->QuadCount(0) - 1;
+    EXPECT_FLOAT_EQ(v[4 * last].u, 200.0f / 512.0f);
+    EXPECT_FLOAT_EQ(v[4 * last + 2].u, 300.0f / 512.0f);
+    mech->Batch(0)->UnlockQuads();
+}
+
+TEST_F(ParticleRenderTest, FieldDrawsItsDotWithEachBlendMode)
+{
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+    // Canvas 32 x 16 over a 64 x 64 target: a canvas unit is 2 x 4 pixels.
+    KXI_FieldPtclSys normal;
+    UseDot(normal, 0x00FFFFFF, 8.0f, 12.0f);
+    KXI_FieldPtclSys sum;
+    UseDot(sum, 0x00202020, 24.0f, 12.0f);
+    sum.params.blendMode.value = 1;
+    auto a = RunField(normal);
+    auto b = RunField(sum);
+    ASSERT_EQ(a->Controller().particles.Size(), 1u);
+    ASSERT_NE(a->Controller().params.FirstTexture(), nullptr);
+    ASSERT_NE(a->Controller().params.effect.Get(), nullptr);
+    EXPECT_EQ(a->QuadCount(0), 1);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(a.release()), DS_SafePtr<KXI_RenderObj>(b.release())};
+    light->RenderFrame(objects, false);
+    const auto pixels = BackBufferPixels();
+    EXPECT_TRUE(ShowsRgb(At(pixels, 16, 48), 0xFFFFFF)) << Hex(At(pixels, 16, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 48, 48), 0xA0A0A0)) << Hex(At(pixels, 48, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 32, 48), kGrey)) << Hex(At(pixels, 32, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+}
+
+TEST_F(ParticleRenderTest, EachCellOfAnUnfilteredSheetShowsItsOwnColour)
+{
+    // A 3 x 1 sheet 300 pixels square, loaded unfiltered: padded to 512.
+    const LinkKey sheet{u"pictures\\sheet.bmp", 12};
+    DocResManagerRecord record;
+    record.frames[sheet] = {StoredFrame{docres_test::BmpPicture(300, 300,
+                                                                [](std::uint32_t x, std::uint32_t) {
+                                                                    return kStripes[std::min(x / 100, 2u)];
+                                                                }),
+                                        0.0f}};
+    DocumentWriter writer;
+    writer.DocResManager(record);
+    MemoryArchive archive(writer.Bytes());
+    ReadDocResManagerRecord(archive.Reader(), *manager);
+
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+    KXI_FieldPtclSys field;
+    field.params.textureLink.value.pictures.emplace_back(0, sheet.path);
+    field.params.textureLink.value.pictures.back().StorePathAndId(sheet.path, sheet.id);
+    field.params.textureLink.value.columns = 3;
+    field.params.particleSize.value = 4;
+    field.params.colours.colors.value = {0x00FFFFFF};
+    for (const float x : {6.0f, 16.0f, 26.0f})
+        field.positions.AddPosition(x, 12.0f, 0.0f);
+    auto mech = RunField(field);
+    ASSERT_NE(mech->Controller().params.FirstTexture(), nullptr);
+    EXPECT_LT(mech->Controller().params.FirstTexture()->uScale, 1.0f);
+    for (const ParticleHandle& p : mech->Controller().particles.Particles()) {
+        const float k = std::round((p->position.x - 6.0f) / 10.0f);
+        p->cell = {1.0f / 3.0f, 1.0f, k / 3.0f, 0.0f};
+    }
+    mech->Animate(0.0f);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+    light->RenderFrame(objects, false);
+    const auto pixels = BackBufferPixels();
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        const std::uint32_t x = 12 + 20 * k;
+        EXPECT_TRUE(ShowsRgb(At(pixels, x, 48), kStripes[k])) << k << ": " << Hex(At(pixels, x, 48));
+    }
+}
+
+TEST_F(ParticleRenderTest, ScreenGlowWithoutItsBlurStillShowsThePicture)
+{
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+    KXI_FieldPtclSys screen;
+    UseDot(screen, 0x00FFFFFF, 8.0f, 12.0f);
+    screen.params.glowMode.value = 2; // no blur effect in this test's resources
+    auto mech = RunField(screen);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+    EXPECT_EQ(light->CountRenderTargetPasses(objects), 1);
+    light->RenderFrame(objects, false);
+    const auto pixels = BackBufferPixels();
+    EXPECT_TRUE(ShowsRgb(At(pixels, 16, 48), 0xFFFFFF)) << Hex(At(pixels, 16, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 40, 48), kGrey)) << Hex(At(pixels, 40, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 20, 4), kStripes[1])) << Hex(At(pixels, 20, 4));
+}
+
+TEST_F(ParticleRenderTest, GlowOverTheScreenSwitchesOnceAndMissingResourcesDrawNothing)
+{
+    KXI_FieldPtclSys description;
+    description.params.glowMode.value = 2;
+    description.positions.AddPosition(4.0f, 4.0f, 0.0f);
+    auto mech = RunField(description); // no picture, no colours
+    KXI_ParticleSystemCtrl& field = mech->Controller();
+    field.params.colours.colors.value.clear();
+    EXPECT_EQ(mech->NeedsRenderTarget(), 1);
+    mech->SetEnabled(0);
+    EXPECT_EQ(mech->NeedsRenderTarget(), 0);
+    DrawRecorder recorder;
+    int counter = 1;
+    mech->Animate(0.1f);
+    mech->RenderTo(recorder, counter);
+    EXPECT_EQ(recorder.switches, 1);
+    EXPECT_TRUE(recorder.draws.empty());
+    EXPECT_EQ(recorder.screenDraws, 1); // the picture handed over is drawn back
+    field.params.glowMode.value = 7; // unknown: no glow and no pass
+    EXPECT_EQ(field.CountScreenPasses(), 0);
+}
+
+} // namespace
+
+namespace {
+
+class ParticleGlowTest : public ParticleRenderTest {
+protected:
+    // The blur the shared module would give, taken from the built-in effects.
+    void GiveBlur(KXI_ParticleSystemMech& mech)
+    {
+        ParticleSystemParams& params = mech.Controller().params;
+        params.glowEffect = manager->GetBuiltinEffect("gaussian-blur");
+        ASSERT_TRUE(params.glowEffect);
+        params.glowSurface.SetEffect(params.glowEffect.Get());
+        params.glowSurface.SetViewSize(std::int32_t(kPictureWidth), std::int32_t(kPictureHeight));
+        params.glowSurface.strength.SetValue(0, nullptr);
+        params.glowSurface.Resize();
+    }
+
+    std::vector<std::uint32_t> RenderGlowingDot(std::int32_t mode, COLORREF dotColour, COLORREF glowColour)
+    {
+        auto light = MakeStripesLight(PicturePosition::kStretch);
+        KXI_FieldPtclSys field;
+        UseDot(field, dotColour, 8.0f, 12.0f);
+        field.params.glowMode.value = mode;
+        field.params.glowColour.value = glowColour;
+        field.params.particleSize.value = 2;
+        renderContext->pictureWidth = float(kPictureWidth);
+        renderContext->pictureHeight = float(kPictureHeight);
+        auto mech = RunField(field);
+        GiveBlur(*mech);
+        const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mech.release())};
+        light->RenderFrame(objects, false);
+        return BackBufferPixels();
+    }
+};
+
+TEST_F(ParticleGlowTest, NormalGlowLaysItsColourAroundTheParticles)
+{
+    // A blue dot under the default yellow glow: the halo is yellow, not the
+    // dot's colour times the glow's (black).
+    const auto pixels = RenderGlowingDot(1, 0x00FF0000, 0x0000FFFF);
+    const std::uint32_t halo = At(pixels, 22, 48);
+    EXPECT_GT((halo >> 16) & 0xFF, 0x84u) << Hex(halo);
+    EXPECT_GT((halo >> 8) & 0xFF, 0x84u) << Hex(halo);
+    EXPECT_LT(halo & 0xFF, 0x7Cu) << Hex(halo);
+    EXPECT_TRUE(ShowsRgb(At(pixels, 56, 48), kGrey)) << Hex(At(pixels, 56, 48));
+}
+
+TEST_F(ParticleGlowTest, ScreenGlowBrightensNearTheParticlesAndKeepsThePicture)
+{
+    const auto pixels = RenderGlowingDot(2, 0x00FF0000, 0x00FFFFFF);
+    const std::uint32_t near = At(pixels, 22, 48);
+    for (const int shift : {0, 8, 16})
+        EXPECT_GT((near >> shift) & 0xFF, 0x84u) << Hex(near);
+    EXPECT_TRUE(ShowsRgb(At(pixels, 56, 48), kGrey)) << Hex(At(pixels, 56, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 44, 4), kStripes[2])) << Hex(At(pixels, 44, 4));
+}
+
+} // namespace

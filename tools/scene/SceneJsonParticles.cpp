@@ -1,0 +1,61 @@
+#include "tools/scene/SceneJsonParticles.h"
+
+#include "particles/engine/FieldPtclSys.h"
+#include "platform/crt/WideString.h"
+#include "tools/scene/SceneJson.h"
+
+namespace {
+
+std::string Quoted(const kxi_string& text)
+{
+    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
+}
+
+std::string Link(const DS_FileLink3& link)
+{
+    return "{\"path\": " + Quoted(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
+}
+
+void WriteEnvelope(std::ostringstream& out, const PercentParamQuad& envelope)
+{
+    out << "[";
+    for (std::size_t i = 0; i < envelope.percents.size(); ++i)
+        out << (i ? ", " : "") << envelope.percents[i].value;
+    out << "]";
+}
+
+void WriteBlock(std::ostringstream& out, const KXI_ParticleSystemCtrl& system)
+{
+    const ParticleSystemParams& p = system.params;
+    const DS_NamedFileLinkData& set = p.textureLink.value;
+    out << ", \"particles\": {\"blockVersion\": " << p.storedVersion
+        << ", \"texture\": " << Quoted(p.textureName.value) << ", \"pictures\": [";
+    for (std::size_t i = 0; i < set.pictures.size(); ++i)
+        out << (i ? ", " : "") << Link(set.pictures[i]);
+    out << "], \"grid\": [" << set.columns << ", " << set.rows << "], \"effect\": " << Link(p.effectLink)
+        << ", \"size\": " << p.particleSize.value << ", \"blend\": " << p.blendMode.value << ", \"glow\": {\"mode\": "
+        << p.glowMode.value << ", \"strength\": " << p.glowSurface.strength.value << ", \"colour\": "
+        << p.glowColour.value << ", \"brightness\": " << p.glowBrightness.value << ", \"passes\": "
+        << p.glowPasses.value << "}, \"sizeEnvelope\": ";
+    WriteEnvelope(out, p.sizeEnvelope);
+    out << ", \"opacityEnvelope\": ";
+    WriteEnvelope(out, p.opacityEnvelope);
+    out << ", \"rotation\": " << p.rotationMode.value << ", \"flags\": " << p.flags
+        << ", \"speed\": " << system.speed.value << "}";
+}
+
+} // namespace
+
+void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
+{
+    const auto* system = dynamic_cast<const KXI_ParticleSystemCtrl*>(&item);
+    if (!system)
+        return;
+    WriteBlock(out, *system);
+    if (const auto* field = dynamic_cast<const KXI_FieldPtclSys*>(system)) {
+        out << ", \"field\": {\"positions\": " << field->positions.PositionCount()
+            << ", \"density\": " << field->density.value << ", \"lifetime\": " << field->lifetime.value
+            << ", \"sector\": [" << field->direction.value << ", " << field->direction.spread.value
+            << "], \"speed\": " << field->launchSpeed.value << "}";
+    }
+}
