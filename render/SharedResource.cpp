@@ -10,6 +10,15 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResBlurEffect, "glow blur effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResTreeEffect, "particle-tree effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResBackgroundCopyEffect, "background-copy effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightEffect, "light effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResWavesEffect, "waves effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResPatternBrushEffect, "pattern-brush effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResUnderwaterEffect, "underwater effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResWaterBumpPicture, "water bump picture"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
 };
 
 } // namespace
