@@ -21,6 +21,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/EffectsSlide.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ int main(int argc, char** argv)
         {u"Valley", u"pictures\\valley.bmp", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
-    w.Header().SlideShowBegin(std::int32_t(slides.size()));
+    w.Header().SlideShowBegin(std::int32_t(slides.size()) + demo_scene::kEffectsSlides);
     DocResManagerRecord record;
     for (const DemoSlide& slide : slides) {
         WriteSlide(w, slide);
@@ -222,6 +223,7 @@ int main(int argc, char** argv)
         stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, slide.paint));
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
+    demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

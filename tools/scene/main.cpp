@@ -4,6 +4,7 @@
 //                                on stderr and exits with 1.
 //   orvanta-scene render FILE ...  renders a frame headless (SceneRender.h).
 
+#include "effects/EffectClasses.h"
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -35,6 +36,7 @@ int Inspect(const std::string& path)
 {
     InstallInspectionDocumentClasses();
     InstallRenderDocResManager(); // the manager's own view of the resources
+    RegisterEffectClasses();
     try {
         const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
         std::fputs(InspectDocumentJson(document).c_str(), stdout);
