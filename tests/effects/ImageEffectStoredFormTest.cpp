@@ -105,7 +105,8 @@ TEST(ImageEffectStoredFormTest, EachClassLevelReadsItsOwnValues)
         EXPECT_FLOAT_EQ(fx->tileSize.Scaled(), 2.0f);
         EXPECT_FLOAT_EQ(fx->offsetX.Scaled(), -0.1f);
         EXPECT_FLOAT_EQ(fx->offsetY.Scaled(), 0.2f);
-        EXPECT_EQ(StoredClassNameOf(typeid(*fx)), u"DS_PatternBrush");
+        const DS_FX_Constructor& read = *fx;
+        EXPECT_EQ(StoredClassNameOf(typeid(read)), u"DS_PatternBrush");
     }
     {
         // The C form reads the whole pattern level and keeps its own name.
@@ -117,8 +118,11 @@ TEST(ImageEffectStoredFormTest, EachClassLevelReadsItsOwnValues)
         const auto fx = ReadRecord<DS_PatternBrushC>(w);
         ASSERT_TRUE(fx);
         EXPECT_EQ(fx->angle.value, 45u);
-        EXPECT_EQ(StoredClassNameOf(typeid(*fx)), u"DS_PatternBrushC");
-        EXPECT_EQ(StoredClassNameOf(typeid(*fx->Clone())), u"DS_PatternBrushC");
+        const auto clone = fx->Clone();
+        const DS_FX_Constructor& read = *fx;
+        const DS_FX_Constructor& cloned = *clone;
+        EXPECT_EQ(StoredClassNameOf(typeid(read)), u"DS_PatternBrushC");
+        EXPECT_EQ(StoredClassNameOf(typeid(cloned)), u"DS_PatternBrushC");
     }
     {
         BackgroundCopyFields f;
