@@ -9,7 +9,9 @@
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
 #include "particles/engine/PerlinNoise.h"
+#include "render/RenderTargetPairTextures.h"
 #include "render/Timing.h"
+#include "tests/support/RecordingArchive.h"
 #include "tests/effects/ImageEffectTestSupport.h"
 #include "tests/render/DocResManagerTestSupport.h"
 #include "tests/render/QuadTestSupport.h"
@@ -422,6 +424,44 @@ TEST_F(ImageEffectInputsTest, BrushAnswersOneSwitchOnlyWhenEnabledWithAModeAndAn
     foreign.effectLink.StorePathAndId(u"hlsl\\move.fx", 3);
     auto fallback = foreign.CreateRenderObject();
     EXPECT_EQ(static_cast<DS_BrushObj&>(*fallback).Effect()->effect, manager->GetBuiltinEffect("move"));
+}
+
+TEST_F(ImageEffectInputsTest, SavingPutsA512CopyOfTheMaskUnderTheKey)
+{
+    DS_MoveFX fx;
+    fx.mask = quad_test::MakeTexture(*device, 4, 2, std::vector<std::uint32_t>(8, 0xFFFFFFFFu));
+    RecordingArchive archive;
+    fx.Save(ArchiveWriter(archive));
+    const gfx::Ref<gfx::Texture>& saved = manager->GetGuidTexture(fx.key);
+    ASSERT_NE(saved, nullptr);
+    EXPECT_NE(saved.Get(), fx.mask.Get());
+    EXPECT_EQ(LevelZeroSize(saved.Get()).width, 512u);
+    EXPECT_EQ(LevelZeroSize(saved.Get()).height, 512u);
+}
+
+TEST_F(ImageEffectInputsTest, TheGridFollowsTheRegionAndKeepsItWhenThePictureHasNoSize)
+{
+    DS_LightFX_II fx;
+    fx.region.corners[0].value = {0.0f, 0.0f, 0.0f};
+    fx.region.corners[1].value = {100.0f, 0.0f, 0.0f};
+    fx.region.corners[2].value = {0.0f, 50.0f, 0.0f};
+    fx.region.corners[3].value = {100.0f, 50.0f, 0.0f};
+    manager->ScreenInfoRecord().pictureWidth = 200;
+    manager->ScreenInfoRecord().pictureHeight = 100;
+    fx.Attach(fx.GetTextureHolder());
+    const auto filled = quad_test::BufferRecords<TexturedQuadVertex>(fx.grid.vertices.Buffer());
+    ASSERT_EQ(filled.size(), 9u);
+    EXPECT_FLOAT_EQ(filled[8].x, 100.0f);
+    EXPECT_FLOAT_EQ(filled[8].u, 0.5f);
+    EXPECT_FLOAT_EQ(filled[8].v, 0.5f);
+    EXPECT_FLOAT_EQ(filled[4].u, 0.25f);
+
+    manager->ScreenInfoRecord().pictureWidth = 0;
+    fx.region.corners[3].value = {200.0f, 100.0f, 0.0f};
+    fx.RebuildQuadMesh();
+    const auto kept = quad_test::BufferRecords<TexturedQuadVertex>(fx.grid.vertices.Buffer());
+    EXPECT_FLOAT_EQ(kept[8].x, 100.0f);
+    EXPECT_FLOAT_EQ(kept[8].u, 0.5f);
 }
 
 TEST(ImageEffectBrushTest, WithoutAResourceManagerNothingIsAttached)
