@@ -122,6 +122,14 @@ public:
     // counts as kMaxStep; the step is multiplied by the factor.
     void Advance(float absoluteTime);
 
+    // Back to the start: the total (phase) and the last time become 0; the
+    // last step stays.
+    void ResetClock()
+    {
+        m_total = 0.0f;
+        m_last = 0.0f;
+    }
+
     float Step() const { return m_step; }
     float Total() const { return m_total; }
     float Last() const { return m_last; }

@@ -5,6 +5,7 @@
 
 #include "particles/generators/GeneratorClasses.h"
 #include "particles/engine/ParticleEngineClasses.h"
+#include "effects/EffectClasses.h"
 #include "platform/gfx/Device.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManager.h"
@@ -44,6 +45,7 @@ void InstallPlayerDocumentClasses()
     RegisterSoundClasses();
     RegisterGeneratorClasses();
     RegisterParticleEngineClasses();
+    RegisterEffectClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

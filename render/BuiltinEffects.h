@@ -10,6 +10,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/gfx/EffectFile.h"
+
 struct BuiltinEffectSource {
     std::string_view name;
     std::span<const std::uint8_t> bytes;
@@ -17,6 +19,12 @@ struct BuiltinEffectSource {
 
 // Every built-in effect, ordered by name (generated at build time).
 std::span<const BuiltinEffectSource> BuiltinEffectSources();
+
+// The preludes effects may include ("include image-effect"): the files of
+// resources/effects ending in .fxh, under their names without extension.
+// Every effect the program makes, wherever its bytes come from, may include
+// them: the program carries them, no module or document does.
+std::span<const gfx::EffectInclude> BuiltinEffectIncludes();
 
 // The bytes of built-in effect `name`; empty when there is none.
 std::span<const std::uint8_t> FindBuiltinEffectSource(std::string_view name);

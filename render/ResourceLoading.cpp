@@ -12,6 +12,7 @@
 #include "platform/gfx/Mesh.h"
 #include "platform/gfx/TextureLoaderDevice.h"
 #include "platform/win/ProgramResources.h"
+#include "render/BuiltinEffects.h"
 
 namespace {
 
@@ -281,7 +282,7 @@ gfx::Ref<gfx::Effect> CreateEffectFromBytes(std::span<const std::uint8_t> bytes)
         return nullptr;
     gfx::Effect* effect = nullptr;
     std::string errors;
-    if (gfx::Effect::Create(*device, bytes, &effect, &errors) != gfx::kOk || !effect)
+    if (gfx::Effect::Create(*device, bytes, &effect, &errors, BuiltinEffectIncludes()) != gfx::kOk || !effect)
         return nullptr;
     return gfx::Ref<gfx::Effect>::Adopt(effect);
 }

@@ -146,6 +146,7 @@ bool LoadModuleMesh(ResourceModuleHandle module, std::uint16_t id, std::uint32_t
 
 // ---------------------------------------------------------------- effects
 
-// An effect from the bytes of an effect file. Null when there is no device
+// An effect from the bytes of an effect file, which may include the
+// program's preludes (BuiltinEffectIncludes). Null when there is no device
 // or the bytes are not an effect this platform runs.
 gfx::Ref<gfx::Effect> CreateEffectFromBytes(std::span<const std::uint8_t> bytes);

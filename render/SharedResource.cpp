@@ -13,6 +13,15 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResGeneratorEffect, "generator blend effect"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResBeamPicture, "light beam picture"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResNarrowBeamPicture, "narrow light beam picture"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResBackgroundCopyEffect, "background-copy effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightEffect, "light effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResWavesEffect, "waves effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResPatternBrushEffect, "pattern-brush effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResUnderwaterEffect, "underwater effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResWaterBumpPicture, "water bump picture"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
 };
 
 } // namespace

@@ -22,6 +22,24 @@
 //                    "Texture2")
 //   "DDS"      123   soft light beam of the radial rays (u from root to tip)
 //   "DDS"      124   narrow light beam of the radial rays
+//   RT_RCDATA  75    effect: background copy ("Main", "MainFX"; "offset")
+//   RT_RCDATA  76    effect: light ("multiplier")
+//   RT_RCDATA  77    effect: waves ("direction", "direction_n", "frequency",
+//                    "amplitude", "time")
+//   RT_RCDATA  78    effect: pattern brushes ("mix_color", "Pattern",
+//                    "scale", "offset", "coord_transf")
+//   RT_RCDATA  88    effect: underwater ("frequency", "amplitude", "time")
+//   "DDS"      89    bump picture of the water (a tileable normal map)
+//   RT_RCDATA  90    effect: water ("BumpMap", "BampTrans", "P1", "P2",
+//                    "Vhalf", "Color", "Time", "Shadows", "Direction1",
+//                    "Direction2")
+//   RT_RCDATA  91    effect: move ("Direction")
+//   RT_RCDATA  190   effect: light II ("Blend_Normal", "Blend_Screen",
+//                    "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum";
+//                    "BlendColor")
+// Every image effect above but 190 has the techniques "Main" and "MainFX"
+// and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
+// "Background").
 //
 // A picture resource holds a picture file the texture loader reads; an
 // effect resource holds an effect file of our format. When the module or a
@@ -45,6 +63,39 @@ inline constexpr std::int32_t kCommonResTreeEffect = 185;
 inline constexpr std::int32_t kCommonResGeneratorEffect = 97;
 inline constexpr std::int32_t kCommonResBeamPicture = 123;
 inline constexpr std::int32_t kCommonResNarrowBeamPicture = 124;
+
+// The module's ids that the picture effects, lights and scene objects name.
+inline constexpr std::int32_t kCommonResFlamePatternPicture = 7;
+inline constexpr std::int32_t kCommonResFireNoisePicture = 8;
+inline constexpr std::int32_t kCommonResMatrixGlyphPicture = 40;
+inline constexpr std::int32_t kCommonResGlassBallOverlayPicture1 = 58;
+inline constexpr std::int32_t kCommonResGlassBallOverlayPicture2 = 59;
+inline constexpr std::int32_t kCommonResHeatBumpPicture = 62;
+inline constexpr std::int32_t kCommonResHeatHazeEffect = 63;
+inline constexpr std::int32_t kCommonResButterflyBodyMesh = 68;
+inline constexpr std::int32_t kCommonResButterflyWingMesh = 69;
+inline constexpr std::int32_t kCommonResClockFaceMesh = 70;
+inline constexpr std::int32_t kCommonResClockPicture1 = 71;
+inline constexpr std::int32_t kCommonResClockPicture2 = 72;
+inline constexpr std::int32_t kCommonResBackgroundCopyEffect = 75;
+inline constexpr std::int32_t kCommonResLightEffect = 76;
+inline constexpr std::int32_t kCommonResWavesEffect = 77;
+inline constexpr std::int32_t kCommonResPatternBrushEffect = 78;
+inline constexpr std::int32_t kCommonResUnderwaterEffect = 88;
+inline constexpr std::int32_t kCommonResWaterBumpPicture = 89;
+inline constexpr std::int32_t kCommonResWaterEffect = 90;
+inline constexpr std::int32_t kCommonResMoveEffect = 91;
+inline constexpr std::int32_t kCommonResFireEffect = 92;
+inline constexpr std::int32_t kCommonResFirePicture = 93;
+inline constexpr std::int32_t kCommonResDischargePicture1 = 95;
+inline constexpr std::int32_t kCommonResDischargeEffect = 97;
+inline constexpr std::int32_t kCommonResDischargePicture2 = 98;
+inline constexpr std::int32_t kCommonResExpandEffect = 102;
+inline constexpr std::int32_t kCommonResRadialWaveEffect = 103;
+inline constexpr std::int32_t kCommonResStaticAnimationEffect = 116;
+inline constexpr std::int32_t kCommonResGlassBallStandSet = 184;
+inline constexpr std::int32_t kCommonResLightBlendEffect = 190;
+inline constexpr std::int32_t kCommonResTextItemEffect = 198;
 
 enum class SharedResourceKind { Picture, Effect };
 

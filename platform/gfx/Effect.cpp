@@ -14,10 +14,33 @@ Effect::Effect(EffectDescription description) : description_(std::move(descripti
     }
 }
 
-HRESULT Effect::Create(Device& device, std::span<const std::uint8_t> bytes, Effect** out, std::string* errors) {
+namespace {
+
+bool HasWhiteDefault(const EffectDescription& description) {
+    return std::any_of(description.parameters.begin(), description.parameters.end(), [](const EffectParameter& p) {
+        return p.type == EffectParameterType::Texture && p.textureDefault == EffectTextureDefault::OpaqueWhite;
+    });
+}
+
+Ref<Texture> MakeOpaqueWhite(Device& device) {
+    Texture* raw = nullptr;
+    if (FAILED(device.CreateTexture(1, 1, 1, 0, Format::A8R8G8B8, Pool::Managed, &raw)) || !raw) return nullptr;
+    auto texture = Ref<Texture>::Adopt(raw);
+    LockedRect locked;
+    if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) return nullptr;
+    const std::uint32_t white = 0xFFFFFFFFu;
+    std::memcpy(locked.bits, &white, sizeof white);
+    texture->UnlockRect(0);
+    return texture;
+}
+
+}  // namespace
+
+HRESULT Effect::Create(Device& device, std::span<const std::uint8_t> bytes, Effect** out, std::string* errors,
+                       std::span<const EffectInclude> includes) {
     std::string error;
     if (out) *out = nullptr;
-    auto description = ParseEffectFile(bytes, error);
+    auto description = ParseEffectFile(bytes, error, includes);
     const auto textures = description ? std::count_if(description->parameters.begin(), description->parameters.end(),
                                                       [](const EffectParameter& p) { return p.type == EffectParameterType::Texture; })
                                       : 0;
@@ -27,6 +50,13 @@ HRESULT Effect::Create(Device& device, std::span<const std::uint8_t> bytes, Effe
         return kInvalidCall;
     }
     auto effect = Ref<Effect>::Adopt(new Effect(std::move(*description)));
+    if (HasWhiteDefault(effect->description_)) {
+        effect->opaqueWhite_ = MakeOpaqueWhite(device);
+        if (!effect->opaqueWhite_) {
+            if (errors) *errors = "no texture for a white texture default";
+            return kInvalidCall;
+        }
+    }
     for (const EffectTechnique& technique : effect->description_.techniques) {
         auto& programs = effect->programs_.emplace_back();
         for (const EffectPass& pass : technique.passes) {
@@ -48,6 +78,28 @@ Effect::Value* Effect::Find(std::string_view name) {
     for (Value& value : values_)
         if (value.parameter->name == name) return &value;
     return nullptr;
+}
+
+const Effect::Value* Effect::Find(std::string_view name) const {
+    for (const Value& value : values_)
+        if (value.parameter->name == name) return &value;
+    return nullptr;
+}
+
+Texture* Effect::BoundTexture(const Value& value) const {
+    if (value.texture) return value.texture.Get();
+    if (value.parameter->textureDefault == EffectTextureDefault::OpaqueWhite) return opaqueWhite_.Get();
+    return nullptr;
+}
+
+std::vector<float> Effect::GetFloats(std::string_view name) const {
+    const Value* value = Find(name);
+    return value ? value->floats : std::vector<float>{};
+}
+
+Texture* Effect::GetTexture(std::string_view name) const {
+    const Value* value = Find(name);
+    return value ? value->texture.Get() : nullptr;
 }
 
 HRESULT Effect::SetTechnique(std::string_view name) {
@@ -99,7 +151,7 @@ void Effect::Upload(ShaderProgram& program, bool all) {
         switch (parameter.type) {
         case EffectParameterType::Texture:
             program.SetSampler(parameter.name, value.slot);
-            if (device) device->SetTexture(value.slot, value.texture.Get());
+            if (device) device->SetTexture(value.slot, BoundTexture(value));
             break;
         case EffectParameterType::Mat4: {
             math::Matrix matrix;

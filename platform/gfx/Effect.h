@@ -46,7 +46,9 @@ class Effect final : public RefCounted {
 public:
     // The effect of `bytes`, or kInvalidCall and null when they are not our
     // effect format or a program does not compile (the reason in `errors`).
-    static HRESULT Create(Device& device, std::span<const std::uint8_t> bytes, Effect** out, std::string* errors);
+    // `includes` are the preludes the file may include.
+    static HRESULT Create(Device& device, std::span<const std::uint8_t> bytes, Effect** out, std::string* errors,
+                          std::span<const EffectInclude> includes = {});
 
     HRESULT SetTechnique(std::string_view name);
     const std::string& CurrentTechnique() const { return description_.techniques[technique_].name; }
@@ -59,6 +61,12 @@ public:
     HRESULT SetVector(std::string_view name, const math::Vec4& value);
     HRESULT SetMatrix(std::string_view name, const math::Matrix& value);
     HRESULT SetTexture(std::string_view name, Texture* texture);
+
+    // Read-back of the values set (for tests and tools): the floats of a
+    // value parameter (empty for a texture or an unknown name), the texture
+    // of a texture parameter (null when none is set or the name is unknown).
+    std::vector<float> GetFloats(std::string_view name) const;
+    Texture* GetTexture(std::string_view name) const;
 
     HRESULT Begin(std::uint32_t* passes, std::uint32_t flags);
     HRESULT BeginPass(std::uint32_t pass);
@@ -88,6 +96,9 @@ private:
     ~Effect() override = default;
 
     Value* Find(std::string_view name);
+    const Value* Find(std::string_view name) const;
+    // What a texture parameter binds: its texture, else its default.
+    Texture* BoundTexture(const Value& value) const;
     ShaderProgram& PassProgram(std::uint32_t pass) { return *programs_[technique_][pass]; }
     void Upload(ShaderProgram& program, bool all);
     void SaveState();
@@ -96,6 +107,9 @@ private:
     Device* LiveDevice() const { return programs_[0][0]->GetDevice(); }
 
     EffectDescription description_;
+    // Sampled by texture parameters whose default is opaque white while they
+    // hold no texture; made only when one has that default.
+    Ref<Texture> opaqueWhite_;
     std::vector<std::vector<Ref<ShaderProgram>>> programs_;  // [technique][pass]
     std::vector<Value> values_;
     std::size_t technique_ = 0;

@@ -129,7 +129,10 @@ std::optional<float> Float(std::string_view text) {
 
 class EffectParser {
 public:
-    EffectParser(std::string_view text, std::string& error) : text_(text), error_(error) {}
+    EffectParser(std::string_view text, std::string& error, std::span<const EffectInclude> includes)
+        : error_(error), includes_(includes) {
+        sources_.push_back({text, 0, 0, {}});
+    }
 
     std::optional<EffectDescription> Parse() {
         std::string_view line;
@@ -151,24 +154,53 @@ public:
     }
 
 private:
+    // The file, or an included prelude being read.
+    struct Source {
+        std::string_view text;
+        std::size_t at = 0;
+        std::size_t lineNumber = 0;
+        std::string includeName;  // empty for the file itself
+    };
+    static constexpr std::size_t kMaxIncludeDepth = 4;
+
     static std::string_view Trim(std::string_view line) {
         while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.remove_suffix(1);
         while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front()))) line.remove_prefix(1);
         return line;
     }
 
-    bool NextLine(std::string_view& line) {
-        if (at_ >= text_.size()) return false;
-        const auto end = text_.find('\n', at_);
-        line = text_.substr(at_, end == std::string_view::npos ? std::string_view::npos : end - at_);
-        at_ = end == std::string_view::npos ? text_.size() : end + 1;
-        ++lineNumber_;
+    Source& Current() { return sources_.back(); }
+
+    // The next line of the current source; at the end of an include, reading
+    // goes on in the source that included it (unless `sameSource`).
+    bool NextLine(std::string_view& line, bool sameSource = false) {
+        while (Current().at >= Current().text.size()) {
+            if (sameSource || sources_.size() == 1) return false;
+            sources_.pop_back();
+        }
+        Source& source = Current();
+        const auto end = source.text.find('\n', source.at);
+        line = source.text.substr(source.at, end == std::string_view::npos ? std::string_view::npos : end - source.at);
+        source.at = end == std::string_view::npos ? source.text.size() : end + 1;
+        ++source.lineNumber;
         return true;
     }
 
     bool Fail(const std::string& message) {
-        error_ = "effect line " + std::to_string(lineNumber_) + ": " + message;
+        const Source& source = Current();
+        const std::string where = source.includeName.empty() ? "effect" : "effect include " + source.includeName;
+        error_ = where + " line " + std::to_string(source.lineNumber) + ": " + message;
         return false;
+    }
+
+    bool IncludeStatement(std::string_view name) {
+        for (const EffectInclude& include : includes_) {
+            if (include.name != name) continue;
+            if (sources_.size() > kMaxIncludeDepth) return Fail("includes nest too deep at \"" + std::string(name) + "\"");
+            sources_.push_back({include.text, 0, 0, std::string(name)});
+            return true;
+        }
+        return Fail("no include named \"" + std::string(name) + "\"");
     }
 
     bool Statement(const std::vector<std::string_view>& words) {
@@ -176,7 +208,13 @@ private:
         if (inPass_) return PassStatement(words);
         if (keyword == "parameter") return ParameterStatement(words);
         if (keyword == "sampler") return SamplerStatement(words);
-        if (keyword == "common" && words.size() == 1) return CodeBlock(effect_.common);
+        if (keyword == "include" && words.size() == 2) return IncludeStatement(words[1]);
+        if (keyword == "common" && words.size() == 1) {
+            std::string code;
+            if (!CodeBlock(code)) return false;
+            effect_.common += code;
+            return true;
+        }
         if ((keyword == "vertex" || keyword == "fragment") && words.size() == 2 && IsIdentifier(words[1])) {
             auto& blocks = keyword == "vertex" ? effect_.vertexCode : effect_.fragmentCode;
             auto [entry, added] = blocks.try_emplace(std::string(words[1]));
@@ -197,16 +235,16 @@ private:
     }
 
     bool CodeBlock(std::string& code) {
-        const std::size_t firstLine = lineNumber_ + 1;
+        const std::size_t firstLine = Current().lineNumber + 1;
         std::string_view line;
-        while (NextLine(line)) {
+        while (NextLine(line, true)) {
             if (Trim(line) == "end") {
                 code = "#line " + std::to_string(firstLine) + "\n" + code;
                 return true;
             }
             code.append(line).append("\n");
         }
-        lineNumber_ = firstLine - 1;  // point at the block's first line
+        Current().lineNumber = firstLine - 1;  // point at the block's first line
         return Fail("a code block is not closed with \"end\"");
     }
 
@@ -229,8 +267,12 @@ private:
         if (effect_.FindParameter(name)) return Fail("parameter \"" + std::string(name) + "\" declared twice");
         parameter.name = std::string(name);
         parameter.defaults.assign(parameter.FloatCount(), 0.0f);
-        if (words.size() > 3) {
-            if (words[3] != "=" || words.size() - 4 > parameter.defaults.size() || *type == EffectParameterType::Texture)
+        if (*type == EffectParameterType::Texture && words.size() > 3) {
+            const auto textureDefault = words.size() == 5 && words[3] == "=" ? TextureDefault(words[4]) : std::nullopt;
+            if (!textureDefault) return Fail("bad default of texture \"" + parameter.name + "\" (white or black)");
+            parameter.textureDefault = *textureDefault;
+        } else if (words.size() > 3) {
+            if (words[3] != "=" || words.size() - 4 > parameter.defaults.size())
                 return Fail("bad default of parameter \"" + parameter.name + "\"");
             for (std::size_t i = 4; i < words.size(); ++i) {
                 const auto value = Float(words[i]);
@@ -305,10 +347,15 @@ private:
         return true;
     }
 
-    std::string_view text_;
+    static std::optional<EffectTextureDefault> TextureDefault(std::string_view name) {
+        if (name == "white") return EffectTextureDefault::OpaqueWhite;
+        if (name == "black") return EffectTextureDefault::OpaqueBlack;
+        return std::nullopt;
+    }
+
     std::string& error_;
-    std::size_t at_ = 0;
-    std::size_t lineNumber_ = 0;
+    std::span<const EffectInclude> includes_;
+    std::vector<Source> sources_;
     bool inPass_ = false;
     EffectDescription effect_;
 };
@@ -345,7 +392,8 @@ bool IsEffectFile(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= kMagic.size() && std::memcmp(bytes.data(), kMagic.data(), kMagic.size()) == 0;
 }
 
-std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> bytes, std::string& error) {
+std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> bytes, std::string& error,
+                                                 std::span<const EffectInclude> includes) {
     if (!IsEffectFile(bytes)) {
         error = "not an effect of ours";
         return std::nullopt;
@@ -359,7 +407,7 @@ std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> b
         return std::nullopt;
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return EffectParser(text, error).Parse();
+    return EffectParser(text, error, includes).Parse();
 }
 
 }  // namespace gfx

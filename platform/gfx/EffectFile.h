@@ -8,9 +8,16 @@
 //   # comment (also //)                   outside code blocks
 //   parameter float TexW = 512            float, vec2, vec3, vec4 (optionally
 //   parameter vec4 Weights[4]             an array: Name[N]), mat4, texture;
-//   parameter texture Texture             defaults after '=' (else zeros)
+//   parameter texture Texture             defaults after '=' (else zeros);
+//   parameter texture Mask = white        a texture's default is what a null
+//                                         texture samples as: white (opaque
+//                                         white) or black (opaque black, the
+//                                         default)
 //   sampler Texture AddressU=Clamp MinFilter=Linear ...
 //                                         sampler states of a texture parameter
+//   include image-effect                  the lines of a prelude the program
+//                                         carries (EffectInclude), read as if
+//                                         they stood here; at most 4 deep
 //   common                                GLSL put before every program
 //   ...
 //   end
@@ -29,13 +36,18 @@
 //   end
 //
 // The parameters' uniform declarations are written in front of the common
-// code, so programs use them without declaring them.
+// code, so programs use them without declaring them. Common blocks (of the
+// file and of its includes) are joined in the order they appear.
+//
+// Includes never come from the bytes' origin (a module or a document): an
+// effect is made from its bytes and the preludes its caller hands over.
 
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,11 +59,21 @@ inline constexpr std::size_t kMaxEffectFileBytes = 1u << 20;
 
 enum class EffectParameterType { Float, Vec2, Vec3, Vec4, Mat4, Texture };
 
+// What a texture parameter samples as while no texture is set.
+enum class EffectTextureDefault { OpaqueBlack, OpaqueWhite };
+
+// A named piece of effect file that effects may include.
+struct EffectInclude {
+    std::string_view name;
+    std::string_view text;
+};
+
 struct EffectParameter {
     std::string name;
     EffectParameterType type = EffectParameterType::Float;
     std::uint32_t arraySize = 0;  // 0: not an array
     std::vector<float> defaults;  // FloatCount() values
+    EffectTextureDefault textureDefault = EffectTextureDefault::OpaqueBlack;
     std::vector<std::pair<SamplerState, std::uint32_t>> samplerStates;
 
     // Floats the parameter holds (0 for a texture).
@@ -87,6 +109,8 @@ bool IsEffectFile(std::span<const std::uint8_t> bytes);
 
 // Nothing, with the line and reason in error, for a file that breaks the
 // format or names a code block, state or value that does not exist.
-std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> bytes, std::string& error);
+// `includes` are the preludes an "include" statement may name.
+std::optional<EffectDescription> ParseEffectFile(std::span<const std::uint8_t> bytes, std::string& error,
+                                                 std::span<const EffectInclude> includes = {});
 
 }  // namespace gfx

@@ -30,6 +30,23 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResGeneratorEffect,
      {{"BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex", "Blend_ColorDodgeTex", "Blend_SumTex"},
       {"Texture1", "Texture2"}}},
+    // The image effects: both techniques and the common inputs, and their own.
+    {kCommonResBackgroundCopyEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "offset"}}},
+    {kCommonResLightEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "multiplier"}}},
+    {kCommonResWavesEffect,
+     {{"Main", "MainFX"},
+      {"Scale", "Mask", "Background", "direction", "direction_n", "frequency", "amplitude", "time"}}},
+    {kCommonResPatternBrushEffect,
+     {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "mix_color", "Pattern", "scale", "offset", "coord_transf"}}},
+    {kCommonResUnderwaterEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "frequency", "amplitude", "time"}}},
+    {kCommonResWaterEffect,
+     {{"Main", "MainFX"},
+      {"Scale", "Mask", "Background", "BumpMap", "BampTrans", "P1", "P2", "Vhalf", "Color", "Time", "Shadows",
+       "Direction1", "Direction2"}}},
+    {kCommonResMoveEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "Direction"}}},
+    {kCommonResLightBlendEffect,
+     {{"Blend_Normal", "Blend_Screen", "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum"},
+      {"Mask", "Background", "BlendColor"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

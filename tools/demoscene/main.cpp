@@ -23,6 +23,7 @@
 #include "tools/demoscene/LightBeamsSlide.h"
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/DemoParticles.h"
+#include "tools/demoscene/EffectsSlide.h"
 
 namespace {
 
@@ -258,7 +259,7 @@ int main(int argc, char** argv)
         {u"Valley", u"pictures\\valley.png", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
-    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount);
+    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount + demo_scene::kEffectsSlides);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
     for (const DemoSlide& slide : slides) {
@@ -274,6 +275,7 @@ int main(int argc, char** argv)
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     AddDemoParticlePictures(record);
+    demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

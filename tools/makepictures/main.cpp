@@ -12,6 +12,9 @@
 //                                  (right), v across; opaque along the
 //                                  middle, fading across it and to the tip
 //   DDS-124-narrow-light-beam.png  the same beam, narrower
+//   DDS-89-water-bump.png          the water effect's bump picture: a
+//                                  tileable smooth height field as a normal
+//                                  map (x, y, z from -1..1 to 0..255)
 // Everything is computed from code, so the output is the same on every run.
 
 #include <algorithm>
@@ -193,6 +196,32 @@ Canvas Beam(int width, int height, float halfWidth)
     return canvas;
 }
 
+// Ripples: a sum of waves whose periods divide the tile, so the picture
+// tiles without a seam; its slopes give the normals.
+Canvas WaterBump()
+{
+    constexpr int kSide = 256;
+    constexpr float kTwoPi = 6.2831853f;
+    struct Wave {
+        float kx, ky, amplitude, phase;
+    };
+    static const Wave waves[] = {{1, 2, 1.0f, 0.3f}, {3, -1, 0.6f, 1.7f}, {-2, 3, 0.5f, 4.1f},
+                                 {5, 4, 0.25f, 2.2f}, {-6, 1, 0.2f, 5.0f}, {2, -7, 0.15f, 0.9f}};
+    Canvas canvas(kSide, kSide, {0.5f, 0.5f, 1.0f, 1.0f});
+    canvas.Shade([&](float x, float y) {
+        float dx = 0, dy = 0;
+        for (const Wave& w : waves) {
+            const float arg = kTwoPi * (w.kx * x + w.ky * y) / kSide + w.phase;
+            const float slope = w.amplitude * std::cos(arg) * kTwoPi / kSide * 12.0f;
+            dx += slope * w.kx;
+            dy += slope * w.ky;
+        }
+        const float length = std::sqrt(dx * dx + dy * dy + 1.0f);
+        return Colour{(-dx / length + 1) * 0.5f, (-dy / length + 1) * 0.5f, (1 / length + 1) * 0.5f, 1.0f};
+    });
+    return canvas;
+}
+
 Canvas LightBeam()
 {
     return Beam(256, 64, 0.32f);
@@ -221,6 +250,7 @@ int main(int argc, char** argv)
         {"DDS-2016-sound-preview.png", SoundPreview},
         {"DDS-123-light-beam.png", LightBeam},
         {"DDS-124-narrow-light-beam.png", NarrowLightBeam},
+        {"DDS-89-water-bump.png", WaterBump},
     };
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;

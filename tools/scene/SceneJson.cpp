@@ -70,6 +70,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     }
     WriteGeneratorFields(out, item);
     WriteParticleFields(out, item);
+    WriteImageEffectFields(out, item);
     out << "}";
 }
 
@@ -162,6 +163,8 @@ std::string JsonEscape(const std::string& text)
 std::string InspectDocumentJson(const SceneDocument& document)
 {
     std::ostringstream out;
+    // The objects' fields may look up what the document keeps for them.
+    CurrentDocResManagerScope current(document.ResManager());
     out << "{\n  \"header\": " << Quoted(kDocumentHeader) << ",\n  \"slides\": ";
     WriteSlides(out, *document.SlideShow());
     out << ",\n  \"audio\": ";

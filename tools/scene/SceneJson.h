@@ -13,11 +13,19 @@
 // Slides and resources are shown as far as the installed document classes
 // expose them (DocumentSummaryClasses.h).
 
+#include <sstream>
 #include <string>
 
 #include "objectmodel/SceneDocument.h"
 
 std::string InspectDocumentJson(const SceneDocument& document);
+
+// Image effects add ", \"imageEffect\": {...}" to their object: key, effect
+// link, mode, speed, scale and phase-offset values, region corners, extra
+// int, whether the document holds the mask kept under the key ("mask"), and
+// the class's own stored values by name ("values"). Nothing for other items.
+class DS_IOF_Item;
+void WriteImageEffectFields(std::ostringstream& out, const DS_IOF_Item& item);
 
 // Escapes `text` as the contents of a JSON string.
 std::string JsonEscape(const std::string& text);

@@ -1,0 +1,202 @@
+// Image effects per frame: the clock and the inputs of a road-A effect and
+// of a road-B effect on a host that records its draws instead of drawing
+// (the effects' own cost), and a whole 1920 x 1080 frame of a slide with
+// seven effects (a render-target switch among them) on a headless device.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "effects/EffectClasses.h"
+#include "effects/PatternBrush.h"
+#include "effects/WaterMoveFX.h"
+#include "effects/WavesLightFX.h"
+#include "objectmodel/DocumentClasses.h"
+#include "objectmodel/SceneDocument.h"
+#include "platform/gfx/Device.h"
+#include "platform/gfx/HeadlessContext.h"
+#include "render/ABRender.h"
+#include "render/DocResManager.h"
+#include "render/PictureScene.h"
+#include "render/QuadTextured.h"
+#include "render/RenderContext.h"
+#include "render/RenderObject.h"
+#include "render/ResourceLoading.h"
+#include "render/SharedResource.h"
+#include "tests/support/ArchiveFixtures.h"
+#include "tests/support/BmpFixture.h"
+#include "tests/support/DocumentWriter.h"
+
+namespace {
+
+constexpr std::uint32_t kWidth = 1920, kHeight = 1080;
+
+// A renderer that only counts the draws.
+class CountingHost : public DS_ABRender {
+public:
+    void PushView(std::uint32_t, std::uint32_t, int) override {}
+    void PopView() override {}
+    void DrawIndexedWithEffect(QuadBatchBuffer&, gfx::Effect&) override { ++draws; }
+    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override { ++draws; }
+    void DrawIndexedOptionalEffect(QuadBatchBuffer&, gfx::Effect*, std::uint32_t, std::uint32_t) override {}
+    void DrawColoredWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
+    void DrawSpriteList(MeshItem&) override {}
+    void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
+    void DrawMeshList(TexturedBatch&) override {}
+    void DrawMirrored(MirroredGrid&, int) override {}
+    void SwitchRenderTarget(int&) override {}
+    gfx::Texture* GetTargetTexture() override { return nullptr; }
+    TexturedQuad& GetBackgroundQuad() override { return quad; }
+    std::uint32_t GetWidth() const override { return kWidth; }
+    std::uint32_t GetHeight() const override { return kHeight; }
+
+    TexturedQuad quad;
+    long draws = 0;
+};
+
+// A grid-drawing effect on road B (common inputs, its own input, then the
+// grid or the picture by mode).
+class RoadBEffect : public DS_FX_Constructor {
+public:
+    RoadBEffect() { effectLink.StorePathAndId(kxi_string(kCommonResModule), kCommonResMoveEffect); }
+    void Attach(gfx::Ref<gfx::Texture>* holder) override { AttachWithGrid(holder); }
+    void Apply(DS_ABRender& host) override
+    {
+        SetCommonParams(host);
+        if (effect) {
+            const float shift[2] = {Waveform(3) * 0.01f, 0.0f};
+            effect->SetFloatArray("Direction", shift, 2);
+        }
+        DrawWithTechnique(host);
+    }
+    std::unique_ptr<DS_FX_Constructor> Clone() const override { return std::make_unique<RoadBEffect>(*this); }
+};
+
+struct HeadlessScene {
+    explicit HeadlessScene(std::uint32_t width, std::uint32_t height)
+    {
+        std::string error;
+        device = gfx::CreateHeadlessDevice(width, height, &error);
+        if (!device)
+            return;
+        resourceDevice = std::make_unique<ResourceDeviceScope>(device.get());
+        InstallRenderDocResManager();
+        RegisterEffectClasses();
+        manager = std::make_unique<DS_DocResManager>();
+        current = std::make_unique<CurrentDocResManagerScope>(manager.get());
+        context = std::make_unique<RenderContext>();
+        contextScope = std::make_unique<CurrentRenderContextScope>(context.get());
+    }
+
+    std::unique_ptr<gfx::Device> device;
+    std::unique_ptr<ResourceDeviceScope> resourceDevice;
+    std::unique_ptr<DS_DocResManager> manager;
+    std::unique_ptr<CurrentDocResManagerScope> current;
+    std::unique_ptr<RenderContext> context;
+    std::unique_ptr<CurrentRenderContextScope> contextScope;
+};
+
+template <class Effect>
+void RunEffectFrames(benchmark::State& state)
+{
+    HeadlessScene scene(64, 64);
+    if (!scene.device) {
+        state.SkipWithError("no headless device");
+        return;
+    }
+    Effect description;
+    description.mode.value = static_cast<std::int32_t>(state.range(0));
+    auto object = description.CreateRenderObject();
+    CountingHost host;
+    float time = 0.0f;
+    for (auto _ : state) {
+        object->Update(time);
+        object->Render(host);
+        time += 0.016f;
+    }
+    // Draws per frame: 1 when the effect was attached and drew.
+    state.counters["draws"] = benchmark::Counter(double(host.draws), benchmark::Counter::kAvgIterations);
+}
+
+void BM_RoadAEffectFrame(benchmark::State& state)
+{
+    RunEffectFrames<DS_MoveFX>(state);
+}
+BENCHMARK(BM_RoadAEffectFrame)->Arg(0)->Arg(1);
+
+void BM_RoadBEffectFrame(benchmark::State& state)
+{
+    RunEffectFrames<RoadBEffect>(state);
+}
+BENCHMARK(BM_RoadBEffectFrame)->Arg(0)->Arg(1);
+
+// The picture, a mask under an effect's key, and the slide's seven effects.
+std::uint32_t Lagoon(std::uint32_t, std::uint32_t y)
+{
+    const std::uint32_t shade = 80 + (y * 150) / kHeight;
+    return y > kHeight * 2 / 3 ? (0x20u << 16) | (shade << 8) | 0xB0u : (shade << 16) | (shade << 8) | 0xE0u;
+}
+
+void StorePicture(DS_DocResManager& manager, const LinkKey& link)
+{
+    ModuleResourceBlob stored(u"lagoon.bmp");
+    stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, Lagoon));
+    DocResManagerRecord record;
+    record.textureSetRecords[link] = {stored};
+    DocumentWriter writer;
+    writer.DocResManager(record);
+    MemoryArchive archive(writer.Bytes());
+    ReadDocResManagerRecord(archive.Reader(), manager);
+}
+
+void BM_ImageEffectSlideFrame1080p(benchmark::State& state)
+{
+    HeadlessScene scene(kWidth, kHeight);
+    if (!scene.device) {
+        state.SkipWithError("no headless device");
+        return;
+    }
+    gfx::Device& device = *scene.device;
+    const LinkKey picture{u"pictures\\lagoon.bmp", 104};
+    StorePicture(*scene.manager, picture);
+    DS_2D_Light light;
+    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
+    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
+    light.CreateDeviceObjects();
+    QuadVertices view;
+    view.FillTarget(device);
+    light.ApplyView(view);
+    light.OnResetDevice();
+    light.SetPictureMode(1);
+
+    DS_WaterFX water;
+    DS_WavesFX waves;
+    DS_UnderwaterFX underwater;
+    DS_MoveFX move;
+    move.kind.value = 3;
+    DS_LightFX flicker;
+    flicker.flickerMode.value = 2;
+    DS_PatternBrush pattern;
+    DS_LightFX_II screen;
+    screen.effectLink.StorePathAndId(kxi_string(kCommonResModule), kCommonResLightBlendEffect);
+    screen.blendMode.value = 1;
+    screen.strength.SetValue(40, nullptr);
+    RenderObjectList objects;
+    for (DS_FX_Constructor* fx : std::initializer_list<DS_FX_Constructor*>{&screen, &flicker, &pattern, &move,
+                                                                           &waves, &water, &underwater})
+        objects.emplace_back(fx->CreateRenderObject().release());
+
+    float time = 0.0f;
+    for (auto _ : state) {
+        for (auto& object : objects)
+            object->Update(time);
+        light.RenderFrame(objects, false);
+        device.Present();
+        time += 0.03f;
+    }
+}
+BENCHMARK(BM_ImageEffectSlideFrame1080p)->Unit(benchmark::kMillisecond);
+
+} // namespace

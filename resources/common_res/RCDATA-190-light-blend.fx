@@ -1,0 +1,1 @@
+../effects/light-blend.fx

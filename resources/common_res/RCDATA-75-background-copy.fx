@@ -1,0 +1,1 @@
+../effects/background-copy.fx

@@ -1,0 +1,1 @@
+../effects/light-brighten.fx

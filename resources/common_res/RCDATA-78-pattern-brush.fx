@@ -1,0 +1,1 @@
+../effects/pattern-brush.fx
