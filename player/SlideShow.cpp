@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "particles/systems/ParticleSystemClasses.h"
 #include "platform/gfx/Device.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManager.h"
@@ -40,6 +41,7 @@ void InstallPlayerDocumentClasses()
     InstallRenderDocResManager();
     RegisterSlideContainerClass();
     RegisterSoundClasses();
+    RegisterParticleSystemClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

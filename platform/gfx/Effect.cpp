@@ -1,5 +1,7 @@
 #include "platform/gfx/Effect.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cstring>
 
@@ -45,9 +47,24 @@ HRESULT Effect::Create(Device& device, std::span<const std::uint8_t> bytes, Effe
 }
 
 Effect::Value* Effect::Find(std::string_view name) {
-    for (Value& value : values_)
+    return const_cast<Value*>(std::as_const(*this).Find(name));
+}
+
+const Effect::Value* Effect::Find(std::string_view name) const {
+    for (const Value& value : values_)
         if (value.parameter->name == name) return &value;
     return nullptr;
+}
+
+std::span<const float> Effect::FloatValues(std::string_view name) const {
+    const Value* value = Find(name);
+    if (!value) return {};
+    return value->floats;
+}
+
+Texture* Effect::TextureValue(std::string_view name) const {
+    const Value* value = Find(name);
+    return value ? value->texture.Get() : nullptr;
 }
 
 HRESULT Effect::SetTechnique(std::string_view name) {

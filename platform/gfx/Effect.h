@@ -60,6 +60,12 @@ public:
     HRESULT SetMatrix(std::string_view name, const math::Matrix& value);
     HRESULT SetTexture(std::string_view name, Texture* texture);
 
+    // What the parameter holds now (read-only; for inspection and tests):
+    // its floats (empty for a texture or an unknown name) and its texture
+    // (null when none is set or the name is unknown).
+    std::span<const float> FloatValues(std::string_view name) const;
+    Texture* TextureValue(std::string_view name) const;
+
     HRESULT Begin(std::uint32_t* passes, std::uint32_t flags);
     HRESULT BeginPass(std::uint32_t pass);
     HRESULT CommitChanges();
@@ -88,6 +94,7 @@ private:
     ~Effect() override = default;
 
     Value* Find(std::string_view name);
+    const Value* Find(std::string_view name) const;
     ShaderProgram& PassProgram(std::uint32_t pass) { return *programs_[technique_][pass]; }
     void Upload(ShaderProgram& program, bool all);
     void SaveState();
