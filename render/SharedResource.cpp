@@ -10,6 +10,7 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResBlurEffect, "glow blur effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResTreeEffect, "particle-tree effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResGeneratorBlendEffect, "generator blend and glow effect"},
 };
 
 } // namespace

@@ -16,6 +16,9 @@
 //                    "DrawGlowScreen", "PartyBalloon"; "Texture0",
 //                    "Texture1", "Texture2", "Background", "GlowColor",
 //                    "GlowBrightness", "LightMapsOpacity")
+//   RT_RCDATA  97    effect: default effect of glowing discharges ("Blend_Max",
+//                    "Blend_Normal", "Blend_Screen", "Common"; "Texture1",
+//                    "Texture2", "BlendColor")
 //
 // A picture resource holds a picture file the texture loader reads; an
 // effect resource holds an effect file of our format. When the module or a
@@ -36,6 +39,7 @@ inline constexpr std::int32_t kCommonResCameraPicture = 6;
 inline constexpr std::int32_t kCommonResSoundPreviewPicture = 2016;
 inline constexpr std::int32_t kCommonResBlurEffect = 202;
 inline constexpr std::int32_t kCommonResTreeEffect = 185;
+inline constexpr std::int32_t kCommonResGeneratorBlendEffect = 97;
 
 enum class SharedResourceKind { Picture, Effect };
 

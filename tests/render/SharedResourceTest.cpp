@@ -27,6 +27,8 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResTreeEffect,
      {{"BlendNormal", "BlendSum", "DrawGlowNormal", "DrawGlowScreen", "PartyBalloon"},
       {"Texture0", "Texture1", "Texture2", "Background", "GlowColor", "GlowBrightness", "LightMapsOpacity"}}},
+    {kCommonResGeneratorBlendEffect,
+     {{"Blend_Max", "Blend_Normal", "Blend_Screen", "Common"}, {"Texture1", "Texture2", "BlendColor"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

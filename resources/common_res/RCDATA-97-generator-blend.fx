@@ -1,0 +1,1 @@
+../effects/generator-blend.fx
