@@ -2,6 +2,7 @@
 
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
+#include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SoundWriter.h"
 
 namespace {
@@ -108,6 +109,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"audio-and-resources.vsd", full, true},
         {"manager-version-1.vsd", managerVersion1.Bytes(), true},
         {"sounds.vsd", SoundsDocument(), true},
+        {"explosions.vsd", ExplosionsDocument(), true},
         {"truncated.vsd", Truncated(full), false},
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "particles/systems/ParticleSystemClasses.h"
 #include "render/DocResManager.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJson.h"
@@ -34,6 +35,7 @@ int Fail(const std::string& message)
 int Inspect(const std::string& path)
 {
     InstallInspectionDocumentClasses();
+    RegisterParticleSystemClasses();
     InstallRenderDocResManager(); // the manager's own view of the resources
     try {
         const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
