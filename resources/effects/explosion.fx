@@ -3,10 +3,11 @@ orvanta-effect 1
 # Technique "Main".
 #
 # Density: the noise picture (NoiseTex) sampled at uv + noise_shift.xy and at
-# uv + noise_shift.zw, cross-faded by time.x (the fraction of the current
+# uv + noise_shift.zw (uv scaled by 1.5), cross-faded by time.x (the fraction of the current
 # second; time.y = 1 - time.x), shapes a radial falloff:
 #   noise_params.x  the ball's radius in half-quads (1 reaches the edge);
-#   noise_params.y  how far the noise pushes the edge in and out;
+#   noise_params.y  how far the noise pushes the edge in and out (as a
+#                   share of the distance from the middle);
 #   noise_params.z  the size of the core, where color1 takes over from
 #                   color2 (0 small, 1 the whole ball).
 # The density looks GradientTex up (u = density) and is tinted between
@@ -44,12 +45,12 @@ in vec4 colour;
 in vec2 texCoord;
 void main()
 {
-    float n1 = texture(NoiseTex, texCoord + noise_shift.xy).r;
-    float n2 = texture(NoiseTex, texCoord + noise_shift.zw).r;
+    float n1 = texture(NoiseTex, texCoord * 1.5 + noise_shift.xy).r;
+    float n2 = texture(NoiseTex, texCoord * 1.5 + noise_shift.zw).r;
     float noise = n1 * time.y + n2 * time.x;
 
     float radius = max(noise_params.x, 0.01);
-    float reach = length(texCoord * 2.0 - 1.0) + (0.5 - noise) * 2.0 * noise_params.y;
+    float reach = length(texCoord * 2.0 - 1.0) * (1.0 + (0.5 - noise) * 2.0 * noise_params.y);
     float falloff = clamp(1.0 - reach / radius, 0.0, 1.0);
     float density = pow(falloff, 1.0 / (1.0 + 0.5 * phase_1st));
     density = clamp(density * (0.75 + 0.5 * noise), 0.0, 1.0);
@@ -60,7 +61,7 @@ void main()
     vec3 rgb = clamp(gradient.rgb * tint * (1.0 + 0.5 * phase_1st), 0.0, 1.0);
 
     float dissolve = phase_3rd.x >= 1.0 ? 0.0 : smoothstep(phase_3rd.x, phase_3rd.x + 0.05, density);
-    float alpha = gradient.a * clamp(density * 1.5, 0.0, 1.0) * dissolve * colour.a;
+    float alpha = gradient.a * clamp(density * 2.5, 0.0, 1.0) * dissolve * colour.a;
     gfx_FragColor = vec4(rgb, alpha);
 }
 end

@@ -21,6 +21,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/DemoExplosion.h"
 
 namespace {
 
@@ -193,7 +194,10 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(0); // no scene objects
+    const bool withExplosion = slide.name == u"Dusk";
+    w.Count(withExplosion ? 1 : 0); // scene objects
+    if (withExplosion)
+        WriteDemoExplosion(w, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -230,6 +234,7 @@ int main(int argc, char** argv)
     track.m_data = ResourceBlob(u"music\\evening.wav");
     track.m_data.SetBytes(ArpeggioWave());
     w.AudioFiles(std::vector<DS_AudioFile>{track});
+    StoreDemoExplosionResources(record);
     w.DocResManager(record);
     if (!w.SaveTo(argv[1])) {
         std::fprintf(stderr, "orvanta-demoscene: cannot write %s\n", argv[1]);
