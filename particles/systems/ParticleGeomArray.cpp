@@ -213,7 +213,8 @@ void ParticleGeomArray::WriteSpriteBlock(std::string& out) const
         const math::Vec3 b = sprite.axisY * SignOf(h);
         const float det = a.x * b.y - a.y * b.x;
         const float inv = det != 0.0f ? 1.0f / det : 0.0f;
-        const float tr[6] = {b.y * inv, -a.y * inv, 0.0f, -b.x * inv, a.x * inv, 0.0f};
+        // 0 - x: a zero term is written as 0, not -0.
+        const float tr[6] = {b.y * inv, 0.0f - a.y * inv, 0.0f, 0.0f - b.x * inv, a.x * inv, 0.0f};
         const std::uint32_t colour = m_controller->ApplyTimingAlpha(sprite.colour);
         text << "{x:" << corner.x << ",y:" << corner.y << ",cx:" << size.x << ",cy:" << size.y << ",tr:[" << tr[0]
              << "," << tr[1] << "," << tr[2] << "," << tr[3] << "," << tr[4] << "," << tr[5]

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <string>
 
 #include "tests/particles/systems/SpriteSystemTestSupport.h"
 
@@ -233,6 +234,34 @@ TEST_F(SpriteArrayTest, HalfExtentsFollowThePictureShape)
         EXPECT_FLOAT_EQ(array->Sprites()[0]->halfWidth, c.halfWidth);
         EXPECT_FLOAT_EQ(array->Sprites()[0]->halfHeight, c.halfHeight);
     }
+}
+
+TEST_F(SpriteArrayTest, TheTextExportWritesKeySegments)
+{
+    TestSpriteCtrl description;
+    description.spriteCount.StoreValue(2);
+    auto array = Make(description);
+    SpriteParticle& mirrored = *array->Sprites()[0];
+    mirrored.position = {10, 20, 0};
+    mirrored.halfWidth = -2; // mirrored: its x axis row turns round
+    mirrored.halfHeight = 1;
+    SpriteParticle& flat = *array->Sprites()[1];
+    flat.position = {5, 5, 0};
+    flat.halfWidth = 0; // no extent: the axis keeps its sign
+    flat.halfHeight = 0;
+    flat.colour = 0x80FFFFFFu;
+    const std::string block = "[ {x:12,y:19,cx:4,cy:2,tr:[-1,0,0,0,1,0],a:1},"
+                              "{x:5,y:5,cx:0,cy:0,tr:[1,0,0,0,1,0],a:0.501961}, ],";
+
+    FrameTextWriter writer;
+    for (int frame = 0; frame < 11; ++frame)
+        array->OnSpriteCommand(writer, 0);
+    array->OnSpriteCommand(writer, 1);
+    // The first call opens both texts; the eleventh frame after it passes
+    // the base's limit of 10 and starts a key segment; the last closes.
+    EXPECT_EQ(writer.mainText, "[ [0,1,11],[1,2,1] ]");
+    EXPECT_EQ(writer.spriteText, "[ " + block + block + block + " ]");
+    EXPECT_EQ(writer.keyCounter, 1);
 }
 
 TEST(SpriteOperations, ColourExtentsAndAlphaSwing)
