@@ -104,6 +104,8 @@ void DS_GlowingObj::Animate(float time)
     FillVertices(Controller());
 }
 
+void DS_GlowingObj::OnSpriteCommand(FrameTextWriter&, int) {}
+
 void DS_GlowingObj::Render(DS_ABRender& renderer)
 {
     gfx::Effect* effect = m_glow->HeldEffect();

@@ -80,6 +80,8 @@ public:
     void Render(DS_ABRender& renderer) override;
     int NeedsRenderTarget() const override;
     void Animate(float time) override;
+    // Glowing objects take no part in the text export.
+    void OnSpriteCommand(FrameTextWriter& record, int value) override;
 
     DS_GlowEffectCtrl& GlowController() const { return *m_glow; }
     const GuidNameKey& TargetKey() const { return m_key; }

@@ -198,6 +198,25 @@ TEST_F(EffectControllerTest, AnEffectObjectDrawsOnlyWhenItsParametersAreSet)
     EXPECT_EQ(plainController.updates, 1);
 }
 
+TEST_F(EffectControllerTest, ACentredControllerIsPlacedOnceByItsKeepIdFlag)
+{
+    const float middleX = CurrentPictureWidth() / 2.0f;
+    const float middleY = CurrentPictureHeight() / 2.0f;
+    ASSERT_GT(middleX, 0.0f);
+    for (const std::uint8_t keepId : {std::uint8_t(0), std::uint8_t(1)}) {
+        SCOPED_TRACE(int(keepId));
+        DS_ExplosionConstructor description;
+        description.centre.StoreValue({100.0f, 50.0f, 3.0f});
+        description.keepId = keepId;
+        std::unique_ptr<KXI_RenderObj> object = description.CreateRenderObject();
+        const auto& clone = static_cast<DS_ExplosionConstructor&>(static_cast<DS_FXObj&>(*object).EffectController());
+        const math::Vec3 expected = keepId == 0 ? math::Vec3{middleX, middleY, 3.0f} : math::Vec3{100.0f, 50.0f, 3.0f};
+        EXPECT_EQ(clone.centre.value, expected);
+        EXPECT_EQ(clone.keepId, 1);
+        EXPECT_EQ(description.centre.value, (math::Vec3{100.0f, 50.0f, 3.0f})) << "the stored description stays";
+    }
+}
+
 // ---- stored sections ---------------------------------------------------------------
 
 std::unique_ptr<DS_ExplosionConstructor> ReadExplosion(std::span<const std::uint8_t> bytes)
