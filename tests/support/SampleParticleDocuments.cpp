@@ -4,29 +4,23 @@
 #include "tests/support/ParticleSystemWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 
-std::vector<std::uint8_t> ExplosionsDocument()
+particle_writer::ExplosionFields SampleExplosionFields()
 {
     using namespace particle_writer;
-    DocumentWriter w;
-    w.Header().SlideShowBegin(1);
-    w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Explosions");
-    picture_scene_writer::WriteLightRecord(w, {});
-    w.Count(2);
-
-    ExplosionFields current;
-    current.noise1 = 30;
-    current.noise2 = 40;
-    current.noise3 = 50;
-    current.direction = 45;
-    current.speed = 80;
-    current.seed = 1234;
-    current.randomOffsets = 1;
-    current.secondColour = 0x0000FF;
-    current.stat.centre = {10.0f, 20.0f, 0.0f};
-    current.stat.width = 9;
-    current.stat.height = 7;
-    current.stat.base.fx.effect = {u"common_res.dll", 300};
-    SpriteFields& sprite = current.stat.base.fx.sprite;
+    ExplosionFields f;
+    f.noise1 = 30;
+    f.noise2 = 40;
+    f.noise3 = 50;
+    f.direction = 45;
+    f.speed = 80;
+    f.seed = 1234;
+    f.randomOffsets = 1;
+    f.secondColour = 0x0000FF;
+    f.stat.centre = {10.0f, 20.0f, 0.0f};
+    f.stat.width = 9;
+    f.stat.height = 7;
+    f.stat.base.fx.effect = {u"common_res.dll", 300};
+    SpriteFields& sprite = f.stat.base.fx.sprite;
     sprite.spriteCount = 1;
     sprite.spriteSize = 250;
     sprite.blendMode = 1;
@@ -41,7 +35,19 @@ std::vector<std::uint8_t> ExplosionsDocument()
     sprite.view.base.timing.fadeOut = 60;
     sprite.view.base.timing.offMin = 200;
     sprite.view.base.timing.offMax = 300;
-    WriteExplosion(w, current);
+    return f;
+}
+
+std::vector<std::uint8_t> ExplosionsDocument()
+{
+    using namespace particle_writer;
+    DocumentWriter w;
+    w.Header().SlideShowBegin(1);
+    w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Explosions");
+    picture_scene_writer::WriteLightRecord(w, {});
+    w.Count(2);
+
+    WriteExplosion(w, SampleExplosionFields());
 
     ExplosionFields legacy;
     legacy.version = 1;

@@ -7,4 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/support/ParticleSystemWriter.h"
+
+// The current-version explosion of the sample: every stored value apart
+// from its default.
+particle_writer::ExplosionFields SampleExplosionFields();
+
 std::vector<std::uint8_t> ExplosionsDocument();

@@ -14,6 +14,7 @@
 #include "tests/particles/systems/SpriteSystemTestSupport.h"
 #include "tests/support/ParticleSystemWriter.h"
 #include "tests/support/RecordingArchive.h"
+#include "tests/support/SampleParticleDocuments.h"
 
 namespace sprite_test {
 namespace {
@@ -231,31 +232,10 @@ std::unique_ptr<DS_ExplosionConstructor> ReadExplosion(std::span<const std::uint
     return std::unique_ptr<DS_ExplosionConstructor>(explosion);
 }
 
-ExplosionFields DistinctExplosion()
-{
-    ExplosionFields f;
-    f.noise1 = 30;
-    f.noise2 = 40;
-    f.noise3 = 50;
-    f.direction = 90;
-    f.speed = 80;
-    f.seed = 1234;
-    f.randomOffsets = 1;
-    f.secondColour = 0x0000FF;
-    f.stat.centre = {10.0f, 20.0f, 0.0f};
-    f.stat.height = 7;
-    f.stat.width = 9;
-    f.stat.base.fx.effect = {u"fx\\fire.fx", 5};
-    f.stat.base.fx.sprite.spriteCount = 1;
-    f.stat.base.fx.sprite.spriteSize = 300;
-    f.stat.base.fx.sprite.spriteImage = {u"pictures\\gradient.bmp", 6};
-    return f;
-}
-
 TEST_F(EffectControllerTest, AnExplosionReadsAndWritesItsSections)
 {
     DocumentWriter w;
-    WriteExplosion(w, DistinctExplosion());
+    WriteExplosion(w, SampleExplosionFields());
     auto read = ReadExplosion(w.Bytes());
     ASSERT_NE(read, nullptr);
 
@@ -267,8 +247,8 @@ TEST_F(EffectControllerTest, AnExplosionReadsAndWritesItsSections)
         EXPECT_FLOAT_EQ(e->noise1.Scaled(), 0.70f);
         EXPECT_FLOAT_EQ(e->noise2.Scaled(), 0.40f);
         EXPECT_FLOAT_EQ(e->noise3.Scaled(), 0.50f);
-        EXPECT_EQ(e->direction.value, 90u);
-        EXPECT_NEAR(e->direction.Direction().x, 0.0f, 1e-6f);
+        EXPECT_EQ(e->direction.value, 45u);
+        EXPECT_NEAR(e->direction.Direction().x, std::sqrt(0.5f), 1e-6f);
         EXPECT_EQ(e->driftSpeed.value, 80u);
         EXPECT_EQ(e->seed.value, 1234u);
         EXPECT_EQ(e->randomOffsets.value, 1);
@@ -276,16 +256,16 @@ TEST_F(EffectControllerTest, AnExplosionReadsAndWritesItsSections)
         EXPECT_EQ(e->centre.value, (math::Vec3{10.0f, 20.0f, 0.0f}));
         EXPECT_EQ(e->height.value, 7u);
         EXPECT_EQ(e->width.value, 9u);
-        EXPECT_EQ(e->effectLink.Path(), u"fx\\fire.fx");
-        EXPECT_EQ(e->effectLink.Id(), 5);
-        EXPECT_EQ(e->spriteSize.value, 300u);
+        EXPECT_EQ(e->effectLink.Path(), u"common_res.dll");
+        EXPECT_EQ(e->effectLink.Id(), 300);
+        EXPECT_EQ(e->spriteSize.value, 250u);
         EXPECT_EQ(e->spriteImage.Id(), 6);
     }
 }
 
 TEST_F(EffectControllerTest, AVersionOneCentreSectionHasNoSizeAndReadsInStep)
 {
-    ExplosionFields f = DistinctExplosion();
+    ExplosionFields f = SampleExplosionFields();
     f.stat.version = 1;
     DocumentWriter w;
     WriteExplosion(w, f);
@@ -294,13 +274,13 @@ TEST_F(EffectControllerTest, AVersionOneCentreSectionHasNoSizeAndReadsInStep)
     EXPECT_EQ(read->centre.value, (math::Vec3{10.0f, 20.0f, 0.0f}));
     EXPECT_EQ(read->height.value, 0u);
     EXPECT_EQ(read->width.value, 0u);
-    EXPECT_EQ(read->effectLink.Id(), 5);
-    EXPECT_EQ(read->spriteSize.value, 300u);
+    EXPECT_EQ(read->effectLink.Id(), 300);
+    EXPECT_EQ(read->spriteSize.value, 250u);
 }
 
 TEST_F(EffectControllerTest, LegacyTimingValuesBecomeARandomTimeline)
 {
-    ExplosionFields f = DistinctExplosion();
+    ExplosionFields f = SampleExplosionFields();
     f.version = 1;
     f.legacyTiming = {100, 200, 300, 40, 50};
     DocumentWriter w;
