@@ -6,6 +6,7 @@
 #include "particles/generators/GeneratorClasses.h"
 #include "particles/engine/ParticleEngineClasses.h"
 #include "effects/EffectClasses.h"
+#include "particles/systems/ParticleSystemClasses.h"
 #include "platform/gfx/Device.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManager.h"
@@ -46,6 +47,7 @@ void InstallPlayerDocumentClasses()
     RegisterGeneratorClasses();
     RegisterParticleEngineClasses();
     RegisterEffectClasses();
+    RegisterParticleSystemClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

@@ -35,7 +35,7 @@
 #include "render/FileLink.h"
 #include "render/ViewObjCtrl.h"
 
-class SpriteParticle;
+struct SpriteParticle;
 
 class DS_BaseSpriteProp : public DS_ViewObjCtrl {
 public:

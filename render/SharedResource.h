@@ -18,8 +18,10 @@
 //                    "GlowBrightness", "LightMapsOpacity")
 //   RT_RCDATA  97    effect: the textured generators' masks and blend passes
 //                    ("BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex",
-//                    "Blend_ColorDodgeTex", "Blend_SumTex"; "Texture1",
-//                    "Texture2")
+//                    "Blend_ColorDodgeTex", "Blend_SumTex"), and the glow of
+//                    glowing sprite objects, the glowing discharge's default
+//                    effect ("Blend_Max", "Blend_Normal", "Blend_Screen",
+//                    "Common"); "Texture1", "Texture2", "BlendColor"
 //   "DDS"      123   soft light beam of the radial rays (u from root to tip)
 //   "DDS"      124   narrow light beam of the radial rays
 //   RT_RCDATA  75    effect: background copy ("Main", "MainFX"; "offset")

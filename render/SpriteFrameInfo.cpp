@@ -7,6 +7,8 @@ namespace {
 // When a frame starts again at the given time instead of going on.
 enum class RestartRule { ElapsedNotPositive, ElapsedNegative };
 enum class StepDirection { Forward, Backward };
+// Whether a frame whose duration equals the elapsed time has ended.
+enum class EndRule { AfterDuration, AtDuration };
 
 bool FrameRestarts(RestartRule rule, float elapsed)
 {
@@ -21,7 +23,13 @@ std::int32_t NextFrame(std::int32_t index, std::size_t count, StepDirection dire
     return index <= 0 ? last : index - 1;
 }
 
-bool Step(SpriteFrameInfo& entry, float time, RestartRule rule, StepDirection direction)
+bool FrameEnded(EndRule rule, float duration, float elapsed)
+{
+    return rule == EndRule::AfterDuration ? duration < elapsed : duration <= elapsed;
+}
+
+bool Step(SpriteFrameInfo& entry, float time, RestartRule rule, StepDirection direction,
+          EndRule end = EndRule::AfterDuration)
 {
     if (FrameRestarts(rule, time - entry.frameStart))
         entry.frameStart = time;
@@ -31,7 +39,7 @@ bool Step(SpriteFrameInfo& entry, float time, RestartRule rule, StepDirection di
     if (entry.currentFrame < 0 || static_cast<std::size_t>(entry.currentFrame) >= count)
         entry.currentFrame = 0;
     const float duration = entry.frameDurations[static_cast<std::size_t>(entry.currentFrame)];
-    if (!(duration < time - entry.frameStart))
+    if (!FrameEnded(end, duration, time - entry.frameStart))
         return false;
     entry.frameStart = time;
     entry.currentFrame = NextFrame(entry.currentFrame, count, direction);
@@ -62,6 +70,11 @@ bool SpriteFrameInfo::StepForward(float time)
 bool SpriteFrameInfo::StepBackward(float time)
 {
     return Step(*this, time, RestartRule::ElapsedNegative, StepDirection::Backward);
+}
+
+bool SpriteFrameInfo::StepWhenDue(float time)
+{
+    return Step(*this, time, RestartRule::ElapsedNegative, StepDirection::Forward, EndRule::AtDuration);
 }
 
 bool FrameSequence::Step(SpriteFrameInfo& entry, float time)

@@ -52,6 +52,10 @@ struct SpriteFrameInfo {
     // Backward: a frame restarts when T - start < 0; frame 0 is followed by
     // the last frame.
     bool StepBackward(float time);
+    // As StepForward, except that a frame ends as soon as its duration has
+    // passed in full (duration <= T - start) and restarts only when
+    // T - start < 0: the picture animation of sprite arrays.
+    bool StepWhenDue(float time);
 };
 
 // The stepper of the glyph and picture entries: as StepForward, except that

@@ -1,25 +1,21 @@
 #include "platform/crt/Random.h"
 
-#include <cstdint>
-
 namespace crt {
 
 namespace {
 
-thread_local std::uint32_t t_state = 1;
+thread_local RandomSequence t_sequence;
 
 } // namespace
 
 int rand()
 {
-    // Unsigned arithmetic wraps modulo 2^32, as the classic generator does.
-    t_state = t_state * 214013u + 2531011u;
-    return static_cast<int>((t_state >> 16) & 0x7FFFu);
+    return t_sequence.Next();
 }
 
 void srand(unsigned seed)
 {
-    t_state = seed;
+    t_sequence.Seed(seed);
 }
 
 float RandomUnit()

@@ -1,5 +1,7 @@
 #include "platform/gfx/Effect.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cstring>
 
@@ -75,9 +77,7 @@ HRESULT Effect::Create(Device& device, std::span<const std::uint8_t> bytes, Effe
 }
 
 Effect::Value* Effect::Find(std::string_view name) {
-    for (Value& value : values_)
-        if (value.parameter->name == name) return &value;
-    return nullptr;
+    return const_cast<Value*>(std::as_const(*this).Find(name));
 }
 
 const Effect::Value* Effect::Find(std::string_view name) const {

@@ -28,8 +28,9 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
      {{"BlendNormal", "BlendSum", "DrawGlowNormal", "DrawGlowScreen", "PartyBalloon"},
       {"Texture0", "Texture1", "Texture2", "Background", "GlowColor", "GlowBrightness", "LightMapsOpacity"}}},
     {kCommonResGeneratorEffect,
-     {{"BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex", "Blend_ColorDodgeTex", "Blend_SumTex"},
-      {"Texture1", "Texture2"}}},
+     {{"BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex", "Blend_ColorDodgeTex", "Blend_SumTex", "Blend_Max",
+       "Blend_Normal", "Blend_Screen", "Common"},
+      {"Texture1", "Texture2", "BlendColor"}}},
     // The image effects: both techniques and the common inputs, and their own.
     {kCommonResBackgroundCopyEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "offset"}}},
     {kCommonResLightEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "multiplier"}}},

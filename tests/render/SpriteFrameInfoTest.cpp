@@ -25,6 +25,7 @@ using Stepper = std::function<bool(SpriteFrameInfo&, float)>;
 const Stepper kForward = [](SpriteFrameInfo& info, float t) { return info.StepForward(t); };
 const Stepper kBackward = [](SpriteFrameInfo& info, float t) { return info.StepBackward(t); };
 const Stepper kSequence = [](SpriteFrameInfo& info, float t) { return FrameSequence::Step(info, t); };
+const Stepper kWhenDue = [](SpriteFrameInfo& info, float t) { return info.StepWhenDue(t); };
 
 TEST(SpriteFrameInfoTest, ConstructionDefaults)
 {
@@ -57,6 +58,9 @@ TEST(SpriteFrameInfoTest, SteppersAdvanceOneFrameWhenItsDurationHasPassed)
         {"BackwardFromFirstGoesToLast", kBackward, 0, 0.6f, 2, 0.6f},
         {"SequenceNext", kSequence, 1, 0.6f, 2, 0.6f},
         {"SequenceWraps", kSequence, 2, 0.6f, 0, 0.6f},
+        {"WhenDueNotYet", kWhenDue, 0, 0.4f, 0, 0.0f},
+        {"WhenDueExactlyTheDurationEnds", kWhenDue, 0, 0.5f, 1, 0.5f},
+        {"WhenDueWraps", kWhenDue, 2, 0.5f, 0, 0.5f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

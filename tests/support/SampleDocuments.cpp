@@ -5,6 +5,7 @@
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
+#include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SoundWriter.h"
 
 namespace {
@@ -182,6 +183,7 @@ std::vector<SampleDocument> SampleDocuments()
         {"sounds.vsd", SoundsDocument(), true},
         {"slides.vsd", SlidesDocument(), true},
         {"generators.vsd", GeneratorsDocument(), true},
+        {"explosions.vsd", ExplosionsDocument(), true},
         {"truncated.vsd", Truncated(full), false},
         {"outdated-header.vsd", oldHeader.Bytes(), false},
         {"huge-string.vsd", hugeString.Bytes(), false},

@@ -122,7 +122,6 @@ void WriteDemoFieldSystems(DocumentWriter& w, std::uint32_t width, std::uint32_t
     glow.glowColour = 0x0080D0FF;
     glow.opacityEnvelope = {20, 70, 0, 0};
 
-    w.Count(2);
     particle_writer::WriteFieldSystem(w, dots);
     particle_writer::WriteFieldSystem(w, sparks);
 }

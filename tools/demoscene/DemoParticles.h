@@ -9,8 +9,11 @@
 #include "objectmodel/DocResRecord.h"
 #include "tests/support/DocumentWriter.h"
 
-// Writes the object count and the field systems of a picture of
-// width x height pixels (positions are placed relative to that size).
+// The number of objects WriteDemoFieldSystems writes.
+inline constexpr std::int32_t kDemoFieldSystemCount = 2;
+
+// Writes the field systems of a picture of width x height pixels (positions
+// are placed relative to that size); the caller writes the object count.
 void WriteDemoFieldSystems(DocumentWriter& w, std::uint32_t width, std::uint32_t height);
 
 // Stores the particle pictures in the document's resource-manager record.

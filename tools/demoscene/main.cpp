@@ -24,6 +24,7 @@
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
+#include "tools/demoscene/DemoExplosion.h"
 
 namespace {
 
@@ -236,10 +237,14 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         };
     }
     picture_scene_writer::WriteLightRecord(w, light);
-    if (slide.withChord)
+    // The first slide carries the particle systems and the fireball.
+    const bool withParticles = slide.withChord;
+    const bool withExplosion = slide.name == u"Dusk";
+    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0)); // scene objects
+    if (withParticles)
         WriteDemoFieldSystems(w, kWidth, kHeight);
-    else
-        w.Count(0); // no scene objects
+    if (withExplosion)
+        WriteDemoExplosion(w, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -284,6 +289,7 @@ int main(int argc, char** argv)
     track.m_data = ResourceBlob(u"music\\evening.wav");
     track.m_data.SetBytes(ArpeggioWave());
     w.AudioFiles(std::vector<DS_AudioFile>{track});
+    StoreDemoExplosionResources(record);
     w.DocResManager(record);
     if (!w.SaveTo(argv[1])) {
         std::fprintf(stderr, "orvanta-demoscene: cannot write %s\n", argv[1]);

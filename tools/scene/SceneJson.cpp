@@ -13,6 +13,7 @@
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJsonGenerators.h"
+#include "tools/scene/SceneJsonParticleSystems.h"
 #include "tools/scene/SceneJsonParticles.h"
 
 namespace {
@@ -58,11 +59,14 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
         out << ", \"name\": " << Quoted(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
             << "\", \"depth\": " << object->depth.value << ", \"timeline\": {\"selector\": "
             << object->timing.Selector() << ", \"class\": ";
-        if (const KXI_Timing* timeline = object->timing.CurrentTimeline())
+        if (const KXI_Timing* timeline = object->timing.CurrentTimeline()) {
             out << StoredClass(*timeline);
-        else
+            WriteTimelineDetails(out, *timeline);
+        } else {
             out << "null";
+        }
         out << "}";
+        WriteParticleSystemDetails(out, item);
     }
     if (const auto* sound = dynamic_cast<const DS_Sound_Ctrl*>(&item)) {
         out << ", \"volume\": " << sound->volume.value << ", \"pan\": " << sound->pan.value

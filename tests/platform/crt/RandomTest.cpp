@@ -48,4 +48,22 @@ TEST(Random, EachThreadHasItsOwnSequence)
     EXPECT_EQ(crt::rand(), mainFirst);
 }
 
+// A sequence of its own gives the thread's values for the same seed and
+// leaves the thread's sequence where it was.
+TEST(Random, OwnSequenceMatchesTheThreadsWithoutDisturbingIt)
+{
+    crt::srand(4242);
+    const std::vector<int> expected = Draw(5);
+
+    crt::srand(9);
+    const int nextOfThread = crt::rand();
+    crt::srand(9);
+    crt::RandomSequence own(4242);
+    std::vector<int> drawn;
+    for (int i = 0; i < 5; ++i)
+        drawn.push_back(own.Next());
+    EXPECT_EQ(drawn, expected);
+    EXPECT_EQ(crt::rand(), nextOfThread);
+}
+
 } // namespace
