@@ -7,11 +7,6 @@
 #include "platform/math/MathFunctions.h"
 
 namespace {
-void WriteSectionStart(ArchiveWriter ar, std::u16string_view className)
-{
-    ar->WriteWideString(kxi_string(className));
-    ar->WriteLong(KXI_PtclSys_Geometry::kStoredVersion);
-}
 
 void ReadJitterPair(ArchiveReader ar, KXI_JitterParam& param)
 {
@@ -24,13 +19,34 @@ void WriteJitterPair(ArchiveWriter ar, const KXI_JitterParam& param)
     ar->WriteDword(param.value);
     ar->WriteDword(param.jitter.value);
 }
+} // namespace
 
-// Uniform in [low, high]: one draw.
-float Uniform(float low, float high)
+void KXI_PtclSys_Geometry::WriteSectionStart(ArchiveWriter ar, std::u16string_view className)
+{
+    ar->WriteWideString(kxi_string(className));
+    ar->WriteLong(kStoredVersion);
+}
+
+void KXI_PtclSys_Geometry::ReadStoredVector(ArchiveReader ar, MediaParamT<math::Vec3>& vector)
+{
+    math::Vec3 v;
+    v.x = ar.ReadFloat();
+    v.y = ar.ReadFloat();
+    v.z = ar.ReadFloat();
+    vector.StoreValue(v);
+}
+
+void KXI_PtclSys_Geometry::WriteStoredVector(ArchiveWriter ar, const MediaParamT<math::Vec3>& vector)
+{
+    ar->WriteFloat(vector.value.x);
+    ar->WriteFloat(vector.value.y);
+    ar->WriteFloat(vector.value.z);
+}
+
+float KXI_PtclSys_Geometry::Uniform(float low, float high)
 {
     return crt::RandomUnit() * (high - low) + low;
 }
-} // namespace
 
 KXI_PtclSys_Geometry::KXI_PtclSys_Geometry()
 {
@@ -43,9 +59,7 @@ void KXI_PtclSys_Geometry::Save(ArchiveWriter ar) const
 {
     WriteSectionStart(ar, kSectionName);
     ar->WriteWideString(name);
-    ar->WriteFloat(offset.value.x);
-    ar->WriteFloat(offset.value.y);
-    ar->WriteFloat(offset.value.z);
+    WriteStoredVector(ar, offset);
     WriteOscillationParams(ar, sizeOscillation);
     WriteOscillationParams(ar, opacityOscillation);
     WriteJitterPair(ar, sizeJitter);
@@ -61,11 +75,7 @@ void KXI_PtclSys_Geometry::ReadGeometrySection(ArchiveReader ar)
 {
     ar.ReadSectionHeader();
     name = ar.ReadWideString();
-    math::Vec3 at;
-    at.x = ar.ReadFloat();
-    at.y = ar.ReadFloat();
-    at.z = ar.ReadFloat();
-    offset.StoreValue(at);
+    ReadStoredVector(ar, offset);
     ReadOscillationParams(ar, sizeOscillation);
     ReadOscillationParams(ar, opacityOscillation);
     ReadJitterPair(ar, sizeJitter);

@@ -75,6 +75,13 @@ protected:
     // Adds `particle` to the list unless it is full; false when it was.
     bool Adopt(const TreeParticleHandle& particle);
 
+    // Helpers of the stored sections and the random placements.
+    static void WriteSectionStart(ArchiveWriter ar, std::u16string_view className);
+    static void ReadStoredVector(ArchiveReader ar, MediaParamT<math::Vec3>& vector);
+    static void WriteStoredVector(ArchiveWriter ar, const MediaParamT<math::Vec3>& vector);
+    // rand() / 32767 x (high - low) + low: one draw.
+    static float Uniform(float low, float high);
+
 private:
     void DrawSpriteCell(TreeParticle& particle) const;
 };

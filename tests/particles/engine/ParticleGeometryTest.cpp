@@ -10,12 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "objectmodel/ClassRegistry.h"
-#include "particles/engine/ParticleEngineClasses.h"
 #include "particles/engine/ParticleGeometry.h"
 #include "platform/crt/Random.h"
-#include "tests/support/ArchiveFixtures.h"
-#include "tests/support/RecordingArchive.h"
+#include "tests/particles/engine/ItemRoundTrip.h"
 
 namespace {
 
@@ -229,18 +226,6 @@ TEST(ParticleGeometryTest, BirthFactorFreezesTheEnvelope)
     EXPECT_FLOAT_EQ(KXI_PSGeometry_Emitter::BirthFactor(envelope, 1.5f), 1.0f);
 }
 
-// Writes `geometry` and reads it back through the item registry.
-template <class T>
-std::unique_ptr<T> RoundTrip(const KXI_PtclSys_Geometry& geometry, RecordingArchive& out)
-{
-    RegisterParticleEngineClasses();
-    geometry.Save(out.Writer());
-    MemoryArchive archive(out.writer.Bytes());
-    std::unique_ptr<KXI_IOF_Item> item = ReadItemObject(archive.Reader());
-    EXPECT_EQ(archive.Remaining(), 0u);
-    return std::unique_ptr<T>(dynamic_cast<T*>(item.release()));
-}
-
 TEST(ParticleGeometryTest, StoredGeometriesRoundTrip)
 {
     KXI_PSGeometry_Swarm swarm;
@@ -260,8 +245,7 @@ TEST(ParticleGeometryTest, StoredGeometriesRoundTrip)
     swarm.spin.rotationMode.value = SpinParams::kSpinning;
     swarm.spin.spinSpeed.QuietSet(20);
 
-    RecordingArchive out;
-    std::unique_ptr<KXI_PSGeometry_Swarm> read = RoundTrip<KXI_PSGeometry_Swarm>(swarm, out);
+    std::unique_ptr<KXI_PSGeometry_Swarm> read = ItemRoundTrip<KXI_PSGeometry_Swarm>(swarm);
     ASSERT_TRUE(read);
     EXPECT_EQ(read->name, u"dots");
     EXPECT_EQ(read->count.value, 9u);
@@ -282,8 +266,7 @@ TEST(ParticleGeometryTest, StoredGeometriesRoundTrip)
     for (const KXI_PtclSys_Geometry* g : {static_cast<const KXI_PtclSys_Geometry*>(new KXI_PSGeometry_Point),
                                           static_cast<const KXI_PtclSys_Geometry*>(new KXI_PSGeometry_Trace)}) {
         std::unique_ptr<const KXI_PtclSys_Geometry> owned(g);
-        RecordingArchive again;
-        std::unique_ptr<KXI_PtclSys_Geometry> back = RoundTrip<KXI_PtclSys_Geometry>(*g, again);
+        std::unique_ptr<KXI_PtclSys_Geometry> back = ItemRoundTrip<KXI_PtclSys_Geometry>(*g);
         ASSERT_TRUE(back);
         EXPECT_EQ(typeid(*back), typeid(*g));
     }
