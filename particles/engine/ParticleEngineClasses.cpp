@@ -4,6 +4,7 @@
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
 #include "particles/engine/ParticleGeometry.h"
+#include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
 {
@@ -15,4 +16,5 @@ void RegisterParticleEngineClasses()
     RegisterFamilyClass<KXI_PSGeomEmit_Sector>(GetItemClassRegistry(), KXI_PSGeomEmit_Sector::kClassName);
     RegisterFamilyClass<KXI_PSGeomEmit_Rect>(GetItemClassRegistry(), KXI_PSGeomEmit_Rect::kClassName);
     RegisterFamilyClass<KXI_PSGeomEmit_Stream>(GetItemClassRegistry(), KXI_PSGeomEmit_Stream::kClassName);
+    RegisterFamilyClass<KXI_PSTree_Stem>(GetItemClassRegistry(), KXI_PSTree_Stem::kClassName);
 }
