@@ -13,6 +13,7 @@
 #include "particles/engine/TreeNodes.h"
 #include "tests/particles/engine/ItemRoundTrip.h"
 #include "tests/support/DocumentWriter.h"
+#include "tests/support/TreeWriter.h"
 
 namespace {
 
@@ -170,6 +171,74 @@ TEST(TreeNodesTest, MalformedTreesAreRefused)
     hugeCount.Raw(Saved(KXI_PSGeometry_Point()));
     hugeCount.Int(1000000);
     EXPECT_NE(RefusalOf(hugeCount.Bytes()), "read");
+}
+
+} // namespace
+
+namespace {
+
+TEST(TreeNodesTest, WriterMadeStemWithAPointShapeReads)
+{
+    tree_writer::StoredPointShape shape;
+    shape.launchCentre = 90;
+    shape.launchSpread = 40;
+    shape.distance = 8;
+    shape.forces = {2, 30, 10};
+    shape.emitter.lifetime = 1.5f;
+    shape.emitter.count = 12;
+    shape.emitter.period = 0.5f;
+    shape.emitter.delay = 0.25f;
+    shape.emitter.speed[0] = 120;
+    shape.emitter.speed[1] = 25;
+    shape.emitter.attached = 1;
+    shape.emitter.geometry.name = u"fountain";
+    shape.emitter.geometry.offset[1] = -4.0f;
+    shape.emitter.geometry.opacityEnvelope[6] = 100;
+    shape.emitter.geometry.spin.rotationMode = SpinParams::kSpinning;
+    shape.emitter.geometry.spin.speed = 40;
+    DocumentWriter w;
+    tree_writer::WriteStem(w, u"stem", [&](DocumentWriter& out) { tree_writer::WritePointShape(out, shape); },
+                           {[](DocumentWriter& out) {
+                               tree_writer::WriteStem(out, u"inner", [](DocumentWriter& g) {
+                                   g.WideString(u"KXI_PSGeometry_Point").Int(1);
+                                   tree_writer::WriteGeometrySection(g, {});
+                               }, {});
+                           }});
+
+    RegisterParticleEngineClasses();
+    MemoryArchive archive(w.Bytes());
+    std::unique_ptr<KXI_PSTree_Node> node = ReadPSTreeNodePointer(archive.Reader());
+    EXPECT_EQ(archive.Remaining(), 0u);
+    ASSERT_TRUE(dynamic_cast<KXI_PSTree_Stem*>(node.get()));
+    EXPECT_EQ(node->name, u"stem");
+    auto* point = dynamic_cast<KXI_PSGeomEmit_Point*>(node->geometry.get());
+    ASSERT_TRUE(point);
+    EXPECT_EQ(point->launch.value, 90u);
+    EXPECT_EQ(point->launch.spread.value, 40u);
+    EXPECT_EQ(point->distance.value, 8u);
+    EXPECT_EQ(point->forces.gravityMode.value, 2);
+    EXPECT_FLOAT_EQ(point->forces.gravity.Scaled(), 150.0f);
+    EXPECT_FLOAT_EQ(point->forces.airResistance.Scaled(), -0.1f);
+    EXPECT_EQ(point->lifetime.value, 1.5f);
+    EXPECT_EQ(point->count.value, 12u);
+    EXPECT_EQ(point->period.value, 0.5f);
+    EXPECT_EQ(point->delay.value, 0.25f);
+    EXPECT_FLOAT_EQ(point->speed.Scaled(), 120.0f);
+    EXPECT_FLOAT_EQ(point->speed.jitter.Scaled(), 0.75f);
+    EXPECT_EQ(point->attached.value, 1);
+    EXPECT_EQ(point->name, u"fountain");
+    EXPECT_EQ(point->offset.value, (math::Vec3{0.0f, -4.0f, 0.0f}));
+    EXPECT_FLOAT_EQ(point->opacityEnvelope.percents[6].Scaled(), 1.0f);
+    EXPECT_EQ(point->spin.rotationMode.value, SpinParams::kSpinning);
+    EXPECT_FLOAT_EQ(point->spin.spinSpeed.Scaled(), 2.0f);
+    ASSERT_EQ(node->children.value.size(), 1u);
+    EXPECT_EQ(node->children.value[0]->name, u"inner");
+    EXPECT_TRUE(dynamic_cast<KXI_PSGeometry_Point*>(node->children.value[0]->geometry.get()));
+
+    // What the engine writes is what the writer wrote.
+    RecordingArchive saved;
+    node->Save(saved.Writer());
+    EXPECT_EQ(saved.writer.Bytes(), w.Bytes());
 }
 
 } // namespace
