@@ -1,9 +1,20 @@
 #include "particles/engine/ParticleEngineClasses.h"
 
 #include "objectmodel/ClassRegistry.h"
+#include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
+#include "particles/engine/ParticleGeometry.h"
+#include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
 {
     RegisterMainClass<KXI_FieldPtclSys>(KXI_FieldPtclSys::kClassName);
+    RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
+    RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
+    RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);
+    RegisterFamilyClass<KXI_PSGeomEmit_Point>(GetItemClassRegistry(), KXI_PSGeomEmit_Point::kClassName);
+    RegisterFamilyClass<KXI_PSGeomEmit_Sector>(GetItemClassRegistry(), KXI_PSGeomEmit_Sector::kClassName);
+    RegisterFamilyClass<KXI_PSGeomEmit_Rect>(GetItemClassRegistry(), KXI_PSGeomEmit_Rect::kClassName);
+    RegisterFamilyClass<KXI_PSGeomEmit_Stream>(GetItemClassRegistry(), KXI_PSGeomEmit_Stream::kClassName);
+    RegisterFamilyClass<KXI_PSTree_Stem>(GetItemClassRegistry(), KXI_PSTree_Stem::kClassName);
 }
