@@ -9,11 +9,6 @@
 
 namespace {
 
-float DrawUnit()
-{
-    return static_cast<float>(crt::rand()) / 32767.0f;
-}
-
 // (length, 0, 0) turned about Z by a random angle between from and to
 // degrees (one draw, after the length's).
 math::Vec3 RandomOffset(float length, float from, float to)
@@ -50,7 +45,7 @@ void KXI_PointImitter::CentreOnScreen()
 InnerParticleList::Handles KXI_CircleImitter::Emit(std::int32_t count)
 {
     return EmitAround(count, [this] {
-        const float length = DrawUnit() * (diameter * 0.5f);
+        const float length = crt::RandomUnit() * (diameter * 0.5f);
         return RandomOffset(length, 0.0f, 360.0f);
     });
 }
@@ -58,7 +53,7 @@ InnerParticleList::Handles KXI_CircleImitter::Emit(std::int32_t count)
 InnerParticleList::Handles KXI_SectorImitter::Emit(std::int32_t count)
 {
     return EmitAround(count, [this] {
-        const float length = DrawUnit() * static_cast<float>(distance.value);
+        const float length = crt::RandomUnit() * static_cast<float>(distance.value);
         const float angle = static_cast<float>(direction.value);
         const float half = static_cast<float>(direction.spread.value) / 2.0f;
         return RandomOffset(length, angle - half, angle + half);
@@ -71,8 +66,8 @@ InnerParticleList::Handles KXI_RectImitter::Emit(std::int32_t count)
     const math::Vec3& c3 = area.corners[3].value;
     InnerParticleList::Handles out;
     for (std::int32_t i = 0; i < count; ++i) {
-        const float y = DrawUnit() * (c3.y - c0.y) + c0.y;
-        const float x = DrawUnit() * (c3.x - c0.x) + c0.x;
+        const float y = crt::RandomUnit() * (c3.y - c0.y) + c0.y;
+        const float x = crt::RandomUnit() * (c3.x - c0.x) + c0.x;
         out.emplace_back(new InnerParticle({x, y, 0.0f}));
     }
     return out;
@@ -184,7 +179,7 @@ std::int32_t KXI_RndImitter::CountDue(float dt)
         ++count;
         if (minimum.value == 0.0f && maximum.value == 0.0f)
             break; // one per call; the next emission time stays
-        const float interval = DrawUnit() * (maximum.value - minimum.value) + minimum.value;
+        const float interval = crt::RandomUnit() * (maximum.value - minimum.value) + minimum.value;
         if (!(interval > 0.0f))
             break;
         nextEmission += interval;

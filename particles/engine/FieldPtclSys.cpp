@@ -72,7 +72,7 @@ void KXI_FieldPtclSys::Restart()
     if (timing.Selector() != 0)
         return;
     const float life = lifetime.Scaled();
-    Populate(TargetCount(), [life] { return static_cast<float>(crt::rand()) / 32767.0f * life; });
+    Populate(TargetCount(), [life] { return crt::RandomUnit() * life; });
 }
 
 void KXI_FieldPtclSys::ReadBody(ArchiveReader ar, std::int32_t)

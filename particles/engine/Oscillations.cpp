@@ -13,7 +13,7 @@ void OscillationParams::Attach(int index, InnerParticle& particle, float base) c
     const float a = amplitude.Scaled();
     switch (kind.value) {
     case kHarmonic: {
-        const float phase = static_cast<float>(crt::rand()) / 32767.0f * kTwoPi;
+        const float phase = crt::RandomUnit() * kTwoPi;
         // The harmonic applies itself once as it is made.
         particle.AddRoutine(ParticleRoutineHandle(new IPR_Harmonic(particle, index, a, phase, base, f)), false);
         break;

@@ -11,13 +11,6 @@
 
 namespace {
 
-constexpr float kRandMax = 32767.0f;
-
-float DrawUnit()
-{
-    return static_cast<float>(crt::rand()) / kRandMax;
-}
-
 float Speed(const UINTSclaleTo<float>* speed)
 {
     return speed ? speed->Scaled() : 0.0f;
@@ -94,7 +87,7 @@ float IPR_ConstPath::GetLifetime() const
 IPR_PathTracker::IPR_PathTracker(const SplinePath& path, const UINTSclaleTo<float>* speed, const WidthSource* width,
                                  float jitter)
     : IPR_ConstantAge(path.length), width(width), cursor(NewPathCursor(path)), speed(speed),
-      speedFactor(2.0f - (DrawUnit() * (1.0f - jitter) + jitter))
+      speedFactor(2.0f - (crt::RandomUnit() * (1.0f - jitter) + jitter))
 {
 }
 
@@ -158,7 +151,7 @@ bool IPR_Wind::Step(float, InnerParticle& p)
 
 // ---- colour -----------------------------------------------------------------------
 
-IPR_Color::IPR_Color(const ColorSequenceParams* colours) : colours(colours), randomFraction(DrawUnit()) {}
+IPR_Color::IPR_Color(const ColorSequenceParams* colours) : colours(colours), randomFraction(crt::RandomUnit()) {}
 
 bool IPR_Color::Step(float, InnerParticle& particle)
 {

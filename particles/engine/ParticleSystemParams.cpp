@@ -19,11 +19,6 @@ namespace {
 
 constexpr float kRandMax = 32767.0f;
 
-float DrawUnit()
-{
-    return static_cast<float>(crt::rand()) / kRandMax;
-}
-
 std::int32_t DrawBelow(std::uint32_t n)
 {
     return static_cast<std::int32_t>(static_cast<std::int64_t>(crt::rand()) % static_cast<std::int64_t>(n));
@@ -191,8 +186,8 @@ void ParticleSystemParams::SetupParticle(InnerParticle& particle, ParticleRoutin
     particle.AddRoutine(ParticleRoutineHandle(new IPR_Color(&colours)), true);
 
     const float a = static_cast<float>(crt::rand());
-    particle.values[InnerParticle::kSizeValue] = DrawUnit();
-    particle.values[InnerParticle::kOpacityValue] = DrawUnit();
+    particle.values[InnerParticle::kSizeValue] = crt::RandomUnit();
+    particle.values[InnerParticle::kOpacityValue] = crt::RandomUnit();
     const float j = spinJitter.Scaled();
     const float f = a / kRandMax * (1.0f - j) + j;
     switch (spinDirection.value) {
@@ -210,7 +205,7 @@ void ParticleSystemParams::SetupParticle(InnerParticle& particle, ParticleRoutin
     }
 
     const auto s = static_cast<float>(startAngleSpread.value);
-    const float angle = static_cast<float>(startAngle.value) + (DrawUnit() * 2.0f * s - s);
+    const float angle = static_cast<float>(startAngle.value) + (crt::RandomUnit() * 2.0f * s - s);
     math::MatrixRotationZ(&particle.matrix, -angle * kScenePi / 180.0f);
 
     opacityOscillation.AttachOscillation(InnerParticle::kOpacityMultiplier, particle);
