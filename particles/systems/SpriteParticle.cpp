@@ -7,11 +7,6 @@
 
 namespace {
 
-float RandomUnit()
-{
-    return static_cast<float>(crt::rand()) / static_cast<float>(crt::kRandMax);
-}
-
 // A strip of no frames counts as one frame.
 float StripFrames(const DS_BaseSpriteProp& controller)
 {
@@ -50,7 +45,7 @@ void SpriteParticle::Init(const DS_BaseSpriteProp& controller)
     axisX = {1.0f, 0.0f, 0.0f};
     axisY = {0.0f, 1.0f, 0.0f};
     position = {100.0f, 100.0f, 0.0f};
-    sizeFactor = controller.scaleMin + (controller.scaleMax - controller.scaleMin) * RandomUnit();
+    sizeFactor = controller.scaleMin + (controller.scaleMax - controller.scaleMin) * crt::RandomUnit();
     SetSpriteHalfExtents(*this, static_cast<float>(controller.spriteSize.value));
     texV0 = 0.0f;
     texV1 = 1.0f;
