@@ -143,19 +143,19 @@ void KXI_SigleObjectPath::WriteQuad(QuadBatchVertex* quad, const math::Vec3& pos
 void KXI_SigleObjectPath::Update(float localTime)
 {
     params.AdvanceTime(localTime);
-    KXI_ParticleSystemMech* mech = RenderObject();
-    QuadBatchBuffer* batch = mech ? mech->Batch(0) : nullptr;
     // A path without points has nothing to stand on: the quad count is 0.
-    if (!batch || path.samples.empty())
+    if (path.samples.empty())
         return;
-    QuadBatchVertex* vertices = batch->LockQuads();
-    if (!vertices)
-        return;
-    math::Vec3 direction;
-    const math::Vec3 position = Walk(direction);
-    WriteQuad(vertices, position, direction);
-    mech->SetQuadColour(vertices, 1.0f);
-    batch->UnlockQuads();
+    KXI_ParticleSystemMech* mech = RenderObject();
+    {
+        const SingleQuadLock lock(mech);
+        if (!lock.Vertices())
+            return;
+        math::Vec3 direction;
+        const math::Vec3 position = Walk(direction);
+        WriteQuad(lock.Vertices(), position, direction);
+        mech->SetQuadColour(lock.Vertices(), 1.0f);
+    }
     mech->FillBatchTexCoords(0, params.FirstTexture(), params);
 }
 

@@ -30,6 +30,17 @@ void WriteQuadAround(QuadBatchVertex* quad, const math::Vec3& p, const math::Vec
     SetVertexPosition(quad[3], p + w - h);
 }
 
+SingleQuadLock::SingleQuadLock(KXI_ParticleSystemMech* mech) : m_batch(mech ? mech->Batch(0) : nullptr)
+{
+    m_vertices = m_batch ? m_batch->LockQuads() : nullptr;
+}
+
+SingleQuadLock::~SingleQuadLock()
+{
+    if (m_vertices)
+        m_batch->UnlockQuads();
+}
+
 // ---- KXI_SingleParticle -------------------------------------------------------------
 
 KXI_SingleParticle::KXI_SingleParticle() = default;
@@ -66,14 +77,12 @@ math::Vec3 KXI_SingleParticle::Centre() const
 void KXI_SingleParticle::BuildQuad()
 {
     KXI_ParticleSystemMech* mech = RenderObject();
-    QuadBatchBuffer* batch = mech ? mech->Batch(0) : nullptr;
-    if (!batch)
-        return;
-    QuadBatchVertex* vertices = batch->LockQuads();
-    if (!vertices)
-        return;
-    WriteCorners(vertices);
-    batch->UnlockQuads();
+    {
+        const SingleQuadLock lock(mech);
+        if (!lock.Vertices())
+            return;
+        WriteCorners(lock.Vertices());
+    }
     mech->FillBatchTexCoords(0, params.FirstTexture(), params);
 }
 
@@ -133,16 +142,10 @@ void KXI_StaticObject::Update(float localTime)
 
 void KXI_StaticObject::ApplyTimelineLevel()
 {
-    KXI_ParticleSystemMech* mech = RenderObject();
-    QuadBatchBuffer* batch = mech ? mech->Batch(0) : nullptr;
-    if (!batch)
-        return;
     // The lock hands back what the attach wrote: only the colours change.
-    QuadBatchVertex* vertices = batch->LockQuads();
-    if (!vertices)
-        return;
-    mech->SetQuadColour(vertices, TimelineLevel());
-    batch->UnlockQuads();
+    const SingleQuadLock lock(RenderObject());
+    if (lock.Vertices())
+        RenderObject()->SetQuadColour(lock.Vertices(), TimelineLevel());
 }
 
 void KXI_StaticObject::AdvanceTurn(float localTime)

@@ -45,6 +45,22 @@ void PrepareSingleQuadBatch(KXI_ParticleSystemMech& mech, const ParticleSystemPa
 // `w` and half-height vector `h`, in the single quad's vertex order.
 void WriteQuadAround(QuadBatchVertex* quad, const math::Vec3& p, const math::Vec3& w, const math::Vec3& h);
 
+// The vertices of batch 0 of a render object, locked while the lock lives;
+// null when there is no render object, no batch, or no buffer to lock.
+class SingleQuadLock {
+public:
+    explicit SingleQuadLock(KXI_ParticleSystemMech* mech);
+    ~SingleQuadLock();
+    SingleQuadLock(const SingleQuadLock&) = delete;
+    SingleQuadLock& operator=(const SingleQuadLock&) = delete;
+
+    QuadBatchVertex* Vertices() const { return m_vertices; }
+
+private:
+    QuadBatchBuffer* m_batch = nullptr;
+    QuadBatchVertex* m_vertices = nullptr;
+};
+
 class KXI_SingleParticle : public KXI_ParticleSystemCtrl {
 public:
     static constexpr std::u16string_view kSectionName = u"KXI_SingleParticle";

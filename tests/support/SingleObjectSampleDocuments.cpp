@@ -1,18 +1,11 @@
 #include "tests/support/SingleObjectSampleDocuments.h"
 
-#include <functional>
-
-#include "tests/support/BmpFixture.h"
 #include "tests/support/ParticleSampleDocuments.h"
-#include "tests/support/PictureSceneWriter.h"
 
 using particle_writer::ObjectPathFields;
 using particle_writer::StaticObjectFields;
 
 namespace {
-
-constexpr char16_t kBackdropPicture[] = u"pictures\\backdrop.bmp";
-constexpr std::int64_t kBackdropId = 43;
 
 void UseDot(particle_writer::ControllerFields& controller, std::u16string name)
 {
@@ -20,31 +13,6 @@ void UseDot(particle_writer::ControllerFields& controller, std::u16string name)
     controller.block.textureName = u"Dot";
     controller.block.pictures = {{kSampleDotPicture, kSampleDotId}};
     controller.block.particleSize = 200;
-}
-
-// One slide over a 32 x 16 backdrop holding the objects `writeObjects`
-// writes, with the dot picture stored.
-std::vector<std::uint8_t> SlideDocument(std::size_t objects, const std::function<void(DocumentWriter&)>& writeObjects)
-{
-    DocumentWriter w;
-    w.Header().SlideShowBegin(1);
-    w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Single");
-    picture_scene_writer::LightFields light;
-    light.backgroundPath = kBackdropPicture;
-    light.backgroundId = kBackdropId;
-    picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(objects);
-    writeObjects(w);
-    w.Count(0);
-    w.AudioFiles({});
-    DocResManagerRecord record;
-    record.frames[{kSampleDotPicture, kSampleDotId}] = {
-        StoredFrame{bmp_fixture::BmpPicture(4, 4, [](std::uint32_t, std::uint32_t) { return 0xFFFFFFu; }), 0.0f}};
-    ModuleResourceBlob backdrop(u"backdrop.bmp");
-    backdrop.SetBytes(bmp_fixture::BmpPicture(32, 16, [](std::uint32_t x, std::uint32_t) { return x < 16 ? 0x402020u : 0x204020u; }));
-    record.textureSetRecords[{kBackdropPicture, kBackdropId}] = {backdrop};
-    w.DocResManager(record);
-    return w.Bytes();
 }
 
 } // namespace
@@ -77,13 +45,13 @@ ObjectPathFields SampleObjectPath(std::u16string name, int points)
 
 std::vector<SampleDocument> SingleObjectSampleDocuments()
 {
-    const std::vector<std::uint8_t> objects = SlideDocument(4, [](DocumentWriter& w) {
+    const std::vector<std::uint8_t> objects = ParticleSlideDocument(4, [](DocumentWriter& w) {
         particle_writer::WriteStaticObject(w, SampleStaticObject());
         particle_writer::WriteObjectPath(w, SampleObjectPath(u"Walker", 4));
         particle_writer::WriteObjectPath(w, SampleObjectPath(u"Standing", 1));
         particle_writer::WriteObjectPath(w, SampleObjectPath(u"Nowhere", 0));
     });
-    const std::vector<std::uint8_t> hugePath = SlideDocument(1, [](DocumentWriter& w) {
+    const std::vector<std::uint8_t> hugePath = ParticleSlideDocument(1, [](DocumentWriter& w) {
         w.Section(u"KXI_SigleObjectPath", 1).Dword(10).Int(0);
         w.Section(u"KXI_ParticlePathCtrl", 1).Int(0x7FFFFFFF).Float(1.0f).Float(2.0f).Float(0.0f);
     });

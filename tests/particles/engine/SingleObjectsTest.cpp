@@ -28,14 +28,10 @@ using Quad = std::array<QuadBatchVertex, 4>;
 const LinkKey kQuartersLink{u"pictures\\quarters.bmp", 21};
 constexpr std::uint32_t kQuarterColours[2][2] = {{kRedRgb, kGreenRgb}, {kBlueRgb, kYellowRgb}};
 
-// A timeline that stays at one level.
+// A timeline that stays at one level (nothing here advances it).
 class FixedLevelTimeline : public KXI_Timing {
 public:
-    explicit FixedLevelTimeline(float level) : m_level(level) {}
-    float GetValue() const override { return m_level; }
-
-private:
-    float m_level;
+    explicit FixedLevelTimeline(float level) { m_level = level; }
 };
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, float t)
