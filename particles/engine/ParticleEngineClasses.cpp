@@ -3,12 +3,16 @@
 #include "objectmodel/ClassRegistry.h"
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
+#include "particles/engine/ObjectPath.h"
 #include "particles/engine/ParticleGeometry.h"
+#include "particles/engine/SingleParticle.h"
 #include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
 {
     RegisterMainClass<KXI_FieldPtclSys>(KXI_FieldPtclSys::kClassName);
+    RegisterMainClass<KXI_StaticObject>(KXI_StaticObject::kClassName);
+    RegisterMainClass<KXI_SigleObjectPath>(KXI_SigleObjectPath::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);

@@ -6,6 +6,7 @@
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
+#include "tests/support/SingleObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
 
 namespace {
@@ -190,5 +191,7 @@ std::vector<SampleDocument> SampleDocuments()
     };
     for (SampleDocument& particles : ParticleSampleDocuments())
         samples.push_back(std::move(particles));
+    for (SampleDocument& single : SingleObjectSampleDocuments())
+        samples.push_back(std::move(single));
     return samples;
 }

@@ -3,6 +3,7 @@
 #include "particles/engine/FieldPtclSys.h"
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonSingleObjects.h"
 
 namespace {
 
@@ -58,4 +59,5 @@ void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
             << ", \"sector\": [" << field->direction.value << ", " << field->direction.spread.value
             << "], \"speed\": " << field->launchSpeed.value << "}";
     }
+    WriteSingleObjectFields(out, *system);
 }

@@ -167,6 +167,23 @@ expect_json("${json}" 20 slides 0 objects 1 timeline on 0)
 expect_json("${json}" 30 slides 0 objects 1 timeline fade_out)
 expect_json("${json}" 9 slides 0 objects 1 timeline off 1)
 
+# Single objects: the static picture's quad, turn speed and direction, the
+# walking pictures' point counts and orientation.
+expect_document(single-objects.vsd)
+expect_length("${json}" 4 slides 0 objects)
+expect_json("${json}" "KXI_StaticObject" slides 0 objects 0 class)
+expect_json("${json}" 100 slides 0 objects 0 static turnSpeed)
+expect_json("${json}" 1 slides 0 objects 0 static reverse)
+expect_json("${json}" 6 slides 0 objects 0 static quad 0 0)
+expect_json("${json}" 11 slides 0 objects 0 static quad 1 1)
+expect_json("${json}" 14 slides 0 objects 0 static quad 3 0)
+expect_json("${json}" "KXI_SigleObjectPath" slides 0 objects 1 class)
+expect_json("${json}" 4 slides 0 objects 1 walk points)
+expect_json("${json}" 2 slides 0 objects 1 walk orientation)
+expect_json("${json}" 1 slides 0 objects 2 walk points)
+expect_json("${json}" 0 slides 0 objects 3 walk points)
+expect_refused("${WORK_DIR}/single-objects-huge-path.vsd" "the document is damaged")
+
 expect_refused("${WORK_DIR}/truncated.vsd" "the document is damaged")
 expect_refused("${WORK_DIR}/outdated-header.vsd" "Outdated file format.")
 expect_refused("${WORK_DIR}/huge-string.vsd" "the document is damaged")
