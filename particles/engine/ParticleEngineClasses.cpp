@@ -4,11 +4,16 @@
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
 #include "particles/engine/ParticleGeometry.h"
+#include "particles/engine/PathParticleSystems.h"
+#include "particles/engine/ThroughSpace.h"
 #include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
 {
     RegisterMainClass<KXI_FieldPtclSys>(KXI_FieldPtclSys::kClassName);
+    RegisterMainClass<KXI_ParticlePath>(KXI_ParticlePath::kClassName);
+    RegisterMainClass<KXI_ParticleTrace>(KXI_ParticleTrace::kClassName);
+    RegisterMainClass<KXI_ThroughSpaceCtrl>(KXI_ThroughSpaceCtrl::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);
