@@ -98,7 +98,7 @@ ControllerFields DotController(std::u16string name)
 PathStreamFields SampleStream()
 {
     PathStreamFields stream;
-    stream.points = StraightSplinePoints({2.0f, 12.0f, 0.0f}, {30.0f, 4.0f, 0.0f}, 3);
+    stream.points = StraightSplinePoints({2.0f, 8.0f, 0.0f}, {30.0f, 8.0f, 0.0f}, 3);
     stream.rate = 50;
     stream.speed = 8;
     stream.speedJitter = 20;
