@@ -25,6 +25,7 @@
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
 #include "tools/demoscene/DemoExplosion.h"
+#include "tools/demoscene/DemoPathSystems.h"
 
 namespace {
 
@@ -240,7 +241,9 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     // The first slide carries the particle systems and the fireball.
     const bool withParticles = slide.withChord;
     const bool withExplosion = slide.name == u"Dusk";
-    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0)); // scene objects
+    w.Count((withParticles ? kDemoFieldSystemCount + kDemoPathSystemCount : 0) + (withExplosion ? 1 : 0)); // scene objects
+    if (withParticles)
+        WriteDemoPathSystems(w, kWidth, kHeight);
     if (withParticles)
         WriteDemoFieldSystems(w, kWidth, kHeight);
     if (withExplosion)
@@ -280,6 +283,7 @@ int main(int argc, char** argv)
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     AddDemoParticlePictures(record);
+    AddDemoPathSystemPictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
