@@ -54,6 +54,19 @@ std::vector<std::uint8_t> Star()
     });
 }
 
+// A picture drawn additively through the engine's particle effect.
+particle_writer::BlockFields GlowingBlock(std::u16string name, const char16_t* path, std::int64_t id,
+                                          std::uint32_t size)
+{
+    particle_writer::BlockFields block;
+    block.textureName = std::move(name);
+    block.pictures = {{path, id}};
+    block.effect = {u"common_res.dll", kParticleEffect};
+    block.particleSize = std::max<std::uint32_t>(size, 4);
+    block.blendMode = 1;
+    return block;
+}
+
 // A spline point at (x, y) with handles of `reach` along the x axis: the
 // curve passes it level.
 SplinePointFields Level(float x, float y, float reach)
@@ -79,11 +92,7 @@ PathStreamFields GoldenStream(float w, float h)
     stream.narrowingStart = 85;
     stream.controller.base.name = u"Golden stream";
     particle_writer::BlockFields& block = stream.controller.block;
-    block.textureName = u"Stream glow";
-    block.pictures = {{kGlowPath, kGlowId}};
-    block.effect = {u"common_res.dll", kParticleEffect};
-    block.particleSize = std::max<std::uint32_t>(std::uint32_t(w / 90.0f), 4);
-    block.blendMode = 1;
+    block = GlowingBlock(u"Stream glow", kGlowPath, kGlowId, std::uint32_t(w / 90.0f));
     block.colourMode = 1;
     block.colours = {0x0060D8FF, 0x003070FF}; // gold to orange (0x00BBGGRR)
     block.opacityEnvelope = {10, 80, 0, 0};
@@ -105,11 +114,7 @@ ThroughSpaceFields RecedingStars(float w, float h)
     stars.speed = 100;
     stars.controller.base.name = u"Receding stars";
     particle_writer::BlockFields& block = stars.controller.block;
-    block.textureName = u"Star";
-    block.pictures = {{kStarPath, kStarId}};
-    block.effect = {u"common_res.dll", kParticleEffect};
-    block.particleSize = std::max<std::uint32_t>(std::uint32_t(w / 110.0f), 4);
-    block.blendMode = 1;
+    block = GlowingBlock(u"Star", kStarPath, kStarId, std::uint32_t(w / 110.0f));
     block.colours = {0x00FFE8D0}; // pale blue-white
     block.opacityEnvelope = {90, 100, 0, 0};
     return stars;

@@ -110,6 +110,13 @@ std::vector<float> XsOf(const InnerParticleList& list)
 
 // ---- stored forms -----------------------------------------------------------------
 
+void ExpectSavedAsWritten(const DS_IOF_Item& item, const DocumentWriter& written)
+{
+    RecordingArchive saved;
+    item.Save(saved.Writer());
+    EXPECT_EQ(saved.writer.Bytes(), written.Bytes());
+}
+
 TEST(PathSystemRecordTest, ReadAndSavedBackByteForByte)
 {
     PathStreamFields stream;
@@ -139,9 +146,7 @@ TEST(PathSystemRecordTest, ReadAndSavedBackByteForByte)
     EXPECT_FLOAT_EQ(path->narrowingStart.Scaled(), 0.6f);
     // The clone takes the speed read straight into the value.
     EXPECT_FLOAT_EQ(dynamic_cast<KXI_ParticlePath&>(*path->Clone()).pathSpeed.Scaled(), 33.0f);
-    RecordingArchive saved;
-    path->Save(saved.Writer());
-    EXPECT_EQ(saved.writer.Bytes(), streamBytes.Bytes());
+    ExpectSavedAsWritten(*path, streamBytes);
 
     TraceFields trace;
     trace.points = particle_writer::StraightSplinePoints({0.0f, 0.0f, 0.0f}, {10.0f, 0.0f, 0.0f}, 2);
@@ -157,9 +162,7 @@ TEST(PathSystemRecordTest, ReadAndSavedBackByteForByte)
     EXPECT_FLOAT_EQ(read->lifetime.Scaled(), 2.5f);
     EXPECT_EQ(read->scatterRadius.value, 7u);
     EXPECT_FLOAT_EQ(read->launchSpeed.Scaled(), 40.0f);
-    RecordingArchive savedTrace;
-    read->Save(savedTrace.Writer());
-    EXPECT_EQ(savedTrace.writer.Bytes(), traceBytes.Bytes());
+    ExpectSavedAsWritten(*read, traceBytes);
 }
 
 TEST(PathSystemRecordTest, DamagedRecordsAreRefused)

@@ -204,7 +204,8 @@ TEST(ThroughSpaceTest, RotationDirectionTurnsTheOtherWay)
 
 class ThroughSpaceQuadTest : public picture_scene_test::PictureSceneTest {
 public:
-    std::unique_ptr<KXI_ParticleSystemMech> Run(const ThroughSpaceFields& fields)
+    // The flight's render object after `frames` frames of 0.1 s from t = 0.
+    std::unique_ptr<KXI_ParticleSystemMech> Run(const ThroughSpaceFields& fields, int frames)
     {
         auto description = ReadFlight(fields);
         EXPECT_NE(description, nullptr);
@@ -213,8 +214,11 @@ public:
         description->timing.SetTimeline(std::make_unique<KXI_Timing>());
         std::unique_ptr<KXI_RenderObj> object = description->CreateRenderObject();
         auto* mech = dynamic_cast<KXI_ParticleSystemMech*>(object.get());
-        if (mech)
-            object.release();
+        if (!mech)
+            return nullptr;
+        object.release();
+        for (int frame = 0; frame < frames; ++frame)
+            mech->Animate(0.1f * static_cast<float>(frame));
         return std::unique_ptr<KXI_ParticleSystemMech>(mech);
     }
 
@@ -278,12 +282,9 @@ void ExpectPerspectiveQuads(const KXI_ThroughSpaceCtrl& flight, const std::vecto
 
 TEST_F(ThroughSpaceQuadTest, RecedingParticleAtBirthIsDrawnNowhere)
 {
-    auto mech = Run(Flight(1));
+    auto mech = Run(Flight(1), 6);
     ASSERT_NE(mech, nullptr);
     auto& flight = dynamic_cast<KXI_ThroughSpaceCtrl&>(mech->Controller());
-    float t = 0.0f;
-    for (int frame = 0; frame < 6; ++frame, t += 0.1f)
-        mech->Animate(t);
     const std::vector<Quad> quads = Quads(*mech);
     ASSERT_GT(quads.size(), 4u);
     // The newest, at the end of the list, were born this frame at z = 0.
@@ -294,13 +295,10 @@ TEST_F(ThroughSpaceQuadTest, RecedingParticleAtBirthIsDrawnNowhere)
 
 TEST_F(ThroughSpaceQuadTest, ApproachingParticlesScaleAboutTheCentreAndTheFieldTurns)
 {
-    auto mech = Run(Flight(0));
+    // Long enough for the first particles to reach the viewer.
+    auto mech = Run(Flight(0), 27);
     ASSERT_NE(mech, nullptr);
     auto& flight = dynamic_cast<KXI_ThroughSpaceCtrl&>(mech->Controller());
-    float t = 0.0f;
-    // Long enough for the first particles to reach the viewer.
-    for (int frame = 0; frame < 27; ++frame, t += 0.1f)
-        mech->Animate(t);
     ASSERT_LT(flight.particles.Particles().back()->position.z, KXI_ThroughSpaceCtrl::kNearestDepth);
     ExpectPerspectiveQuads(flight, Quads(*mech));
     // 2.6 s of turning at 40 degrees per second, about the centre.
