@@ -6,6 +6,8 @@
 #include "particles/engine/ObjectPath.h"
 #include "particles/engine/ParticleGeometry.h"
 #include "particles/engine/SingleParticle.h"
+#include "particles/engine/PathParticleSystems.h"
+#include "particles/engine/ThroughSpace.h"
 #include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
@@ -13,6 +15,9 @@ void RegisterParticleEngineClasses()
     RegisterMainClass<KXI_FieldPtclSys>(KXI_FieldPtclSys::kClassName);
     RegisterMainClass<KXI_StaticObject>(KXI_StaticObject::kClassName);
     RegisterMainClass<KXI_SigleObjectPath>(KXI_SigleObjectPath::kClassName);
+    RegisterMainClass<KXI_ParticlePath>(KXI_ParticlePath::kClassName);
+    RegisterMainClass<KXI_ParticleTrace>(KXI_ParticleTrace::kClassName);
+    RegisterMainClass<KXI_ThroughSpaceCtrl>(KXI_ThroughSpaceCtrl::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);

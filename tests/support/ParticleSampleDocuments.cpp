@@ -1,6 +1,7 @@
 #include "tests/support/ParticleSampleDocuments.h"
 
 #include "tests/support/BmpFixture.h"
+#include "tests/support/PathSystemWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 
 using particle_writer::FieldFields;
@@ -111,10 +112,13 @@ std::vector<SampleDocument> ParticleSampleDocuments()
     hugeCount.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"P");
     picture_scene_writer::WriteLightRecord(hugeCount, {});
     hugeCount.Count(1).Section(u"KXI_FieldPtclSys", 1).Dword(100).Dword(100).Int(0x10000000).Float(1.0f);
-    return {
+    std::vector<SampleDocument> samples = {
         {"field-systems.vsd", modes, true},
         {"field-systems-old-forms.vsd", FieldSystemsDocument(OldFormFields()), true},
         {"field-systems-truncated.vsd", truncated, false},
         {"field-systems-huge-count.vsd", hugeCount.Bytes(), false},
     };
+    for (SampleDocument& sample : PathSystemSampleDocuments())
+        samples.push_back(std::move(sample));
+    return samples;
 }

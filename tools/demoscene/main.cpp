@@ -26,6 +26,7 @@
 #include "tools/demoscene/EffectsSlide.h"
 #include "tools/demoscene/DemoExplosion.h"
 #include "tools/demoscene/DemoSingleObjects.h"
+#include "tools/demoscene/DemoPathSystems.h"
 
 namespace {
 
@@ -241,8 +242,10 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     // The first slide carries the particle systems and the fireball.
     const bool withParticles = slide.withChord;
     const bool withExplosion = slide.name == u"Dusk";
-    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0) +
+    w.Count((withParticles ? kDemoFieldSystemCount + kDemoPathSystemCount : 0) + (withExplosion ? 1 : 0) +
             DemoSingleObjectCount(slide.name)); // scene objects
+    if (withParticles)
+        WriteDemoPathSystems(w, kWidth, kHeight);
     if (withParticles)
         WriteDemoFieldSystems(w, kWidth, kHeight);
     if (withExplosion)
@@ -284,6 +287,7 @@ int main(int argc, char** argv)
     }
     AddDemoParticlePictures(record);
     AddDemoSingleObjectPictures(record);
+    AddDemoPathSystemPictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());

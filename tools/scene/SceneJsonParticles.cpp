@@ -4,6 +4,7 @@
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
 #include "tools/scene/SceneJsonSingleObjects.h"
+#include "tools/scene/SceneJsonPathSystems.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
     if (!system)
         return;
     WriteBlock(out, *system);
+    WritePathSystemFields(out, *system);
     if (const auto* field = dynamic_cast<const KXI_FieldPtclSys*>(system)) {
         out << ", \"field\": {\"positions\": " << field->positions.PositionCount()
             << ", \"density\": " << field->density.value << ", \"lifetime\": " << field->lifetime.value
