@@ -1,14 +1,18 @@
 #include "particles/engine/ParticleEngineClasses.h"
 
 #include "objectmodel/ClassRegistry.h"
+#include "particles/engine/BrownAnimation.h"
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
+#include "particles/engine/Firefly.h"
 #include "particles/engine/ParticleGeometry.h"
 #include "particles/engine/TreeNodes.h"
 
 void RegisterParticleEngineClasses()
 {
     RegisterMainClass<KXI_FieldPtclSys>(KXI_FieldPtclSys::kClassName);
+    RegisterMainClass<KXI_BrownAnimation>(KXI_BrownAnimation::kClassName);
+    RegisterMainClass<KXI_Firefly>(KXI_Firefly::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);
