@@ -3,6 +3,7 @@
 #include "particles/engine/FieldPtclSys.h"
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonWanderers.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
     if (!system)
         return;
     WriteBlock(out, *system);
+    WriteWandererFields(out, *system);
     if (const auto* field = dynamic_cast<const KXI_FieldPtclSys*>(system)) {
         out << ", \"field\": {\"positions\": " << field->positions.PositionCount()
             << ", \"density\": " << field->density.value << ", \"lifetime\": " << field->lifetime.value
