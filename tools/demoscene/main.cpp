@@ -25,6 +25,7 @@
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
 #include "tools/demoscene/DemoExplosion.h"
+#include "tools/demoscene/DemoFireflies.h"
 
 namespace {
 
@@ -240,9 +241,11 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     // The first slide carries the particle systems and the fireball.
     const bool withParticles = slide.withChord;
     const bool withExplosion = slide.name == u"Dusk";
-    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0)); // scene objects
+    w.Count((withParticles ? kDemoFieldSystemCount + kDemoFireflyCount : 0) + (withExplosion ? 1 : 0)); // scene objects
     if (withParticles)
         WriteDemoFieldSystems(w, kWidth, kHeight);
+    if (withParticles)
+        WriteDemoFireflies(w, kWidth, kHeight);
     if (withExplosion)
         WriteDemoExplosion(w, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
@@ -280,6 +283,7 @@ int main(int argc, char** argv)
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     AddDemoParticlePictures(record);
+    AddDemoFireflyPictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
