@@ -1,6 +1,7 @@
 // Wandering particles: the routine's steering home and its changes of
 // velocity, the count the animation keeps (capped, cut from the newest,
-// refilled after a restart), their colour, and the stored record.
+// refilled after a restart), their colour, the stored record, and the
+// squares they are drawn as (headless read-back).
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "particles/engine/BrownAnimation.h"
 #include "particles/engine/ParticleEngineClasses.h"
 #include "platform/math/MathFunctions.h"
+#include "tests/render/PictureSceneTestSupport.h"
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/RecordingArchive.h"
 #include "tests/support/WanderWriter.h"
@@ -275,6 +277,53 @@ TEST(BrownAnimationTest, ReadsAndWritesItsRecord)
         MemoryArchive truncated(std::span(bytes.data(), keep));
         EXPECT_THROW(ReadSceneObject(truncated.Reader()), DS_Error) << keep;
     }
+}
+
+// ---- drawing ----------------------------------------------------------------------
+
+class BrownAnimationRenderTest : public picture_scene_test::PictureSceneTest {};
+
+TEST_F(BrownAnimationRenderTest, DrawsSquaresOfThePictureInTheFirstColour)
+{
+    using namespace picture_scene_test;
+    const LinkKey dot{u"pictures\\dot.bmp", 3};
+    DocResManagerRecord record;
+    record.frames[dot] = {StoredFrame{docres_test::SolidBmp(4, 4, 0xFFFFFF), 0.0f}};
+    DocumentWriter resources;
+    resources.DocResManager(record);
+    MemoryArchive stored(resources.Bytes());
+    ReadDocResManagerRecord(stored.Reader(), *manager);
+    auto light = MakeStripesLight(PicturePosition::kStretch);
+
+    // One particle standing at canvas (16, 8): a box of one point, no drift.
+    wander_writer::BrownFields fields;
+    fields.count = 1;
+    fields.area = wander_writer::BoxCorners(16.0f, 8.0f, 16.0f, 8.0f);
+    particle_writer::BlockFields& block = fields.controller.block;
+    block.pictures = {{dot.path, dot.id}};
+    block.particleSize = 200; // twice the picture's 4 units
+    block.colours = {0x00FF0000, 0x000000FF};
+    block.flags = 0x2;
+    RegisterParticleEngineClasses();
+    DocumentWriter w;
+    wander_writer::WriteBrownAnimation(w, fields);
+    MemoryArchive archive(w.Bytes());
+    const std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
+    auto* description = dynamic_cast<KXI_BrownAnimation*>(item.get());
+    ASSERT_NE(description, nullptr);
+    std::unique_ptr<KXI_RenderObj> object = description->CreateRenderObject();
+    object->Animate(0.0f);
+    const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(object.release())};
+    light->RenderFrame(objects, false);
+
+    // The square spans canvas 12..20 x 4..12; a canvas unit is 2 x 4 pixels.
+    const auto pixels = BackBufferPixels();
+    struct Probe {
+        std::uint32_t x, y, rgb;
+    };
+    for (const Probe& p : {Probe{32, 32, kBlueRgb}, Probe{26, 20, kBlueRgb}, Probe{38, 44, kBlueRgb},
+                           Probe{44, 40, kGrey}, Probe{20, 40, kGrey}})
+        EXPECT_TRUE(ShowsRgb(At(pixels, p.x, p.y), p.rgb)) << p.x << ", " << p.y << ": " << Hex(At(pixels, p.x, p.y));
 }
 
 } // namespace
