@@ -32,10 +32,10 @@ std::vector<std::uint8_t> RadialPicture(std::uint32_t size, Alpha&& alpha)
     return EncodePng(size, size, 4, rgba);
 }
 
-// A bright core a fifth of the width across in a wide, faint halo.
+// A bright core a quarter of the width across in a wide, soft halo.
 std::vector<std::uint8_t> FireflyPicture()
 {
-    return RadialPicture(32, [](double r) { return r < 0.2 ? 1.0 : 0.45 * std::pow(1.0 - std::min(r, 1.0), 2.0); });
+    return RadialPicture(32, [](double r) { return r < 0.25 ? 1.0 : 0.6 * std::pow(1.0 - std::min(r, 1.0), 2.0); });
 }
 
 std::vector<std::uint8_t> SparkPicture()
@@ -64,8 +64,8 @@ void WriteDemoFireflies(DocumentWriter& w, std::uint32_t width, std::uint32_t he
     wander_writer::FireflyFields f;
     wander_writer::BrownFields& swarm = f.brown;
     swarm.controller.base.name = u"Fireflies";
-    // The dark sky above the hills, left of the sun.
-    swarm.area = wander_writer::BoxCorners(width * 0.06f, height * 0.06f, width * 0.42f, height * 0.34f);
+    // The dark sky high above the sun.
+    swarm.area = wander_writer::BoxCorners(width * 0.52f, height * 0.05f, width * 0.94f, height * 0.3f);
     swarm.count = 24;
     swarm.driftScale = 12; // 0.48: 36 to 48 pixels a second
     swarm.changeRate = 20; // a new heading about every 2 s
