@@ -63,7 +63,11 @@ void KXI_ParticleTracer::InitParticle(const ParticleHandle& handle, const math::
     const float life = lifetime.Scaled();
     params.SetupParticle(particle, ParticleRoutineHandle(new IPR_ConstantAge(life)));
     const float k = velocityFactor.Scaled();
-    if (k > 0.0f) {
+    // Step emits only with a lifetime above 0; a particle set up without one
+    // keeps still rather than taking an infinite velocity.
+    if (!(life > 0.0f)) {
+        particle.velocity = {};
+    } else if (k > 0.0f) {
         math::Vec3 outward;
         RandomDirectionInArc(outward, crt::RandomUnit() * size, 0.0f, 360.0f);
         particle.velocity = outward * k / life;

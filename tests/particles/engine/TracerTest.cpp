@@ -91,6 +91,13 @@ TEST(TracerTest, NewTrailParticlesAreSetUpByTheBlock)
     // No opacity jitter for trail particles, whatever the block says.
     EXPECT_EQ(particle->values[InnerParticle::kOpacityValue], 0.0f);
     EXPECT_FLOAT_EQ(tracer.params.OpacityFactor(*particle), 1.0f);
+
+    // Without a lifetime a particle set up by hand keeps still.
+    KXI_ParticleTracer lifeless = Tracer(0, 100);
+    ParticleHandle still(new InnerParticle({3.0f, 4.0f, 0.0f}));
+    lifeless.InitParticle(still, {0.0f, 0.0f, 0.0f}, 8.0f);
+    EXPECT_EQ(still->velocity.x, 0.0f);
+    EXPECT_EQ(still->velocity.y, 0.0f);
 }
 
 // Trail particles born on a circle of diameter spread x size x size value
