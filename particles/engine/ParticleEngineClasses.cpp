@@ -1,9 +1,11 @@
 #include "particles/engine/ParticleEngineClasses.h"
 
 #include "objectmodel/ClassRegistry.h"
+#include "particles/engine/BrownAnimation.h"
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
 #include "particles/engine/ObjectPath.h"
+#include "particles/engine/Firefly.h"
 #include "particles/engine/ParticleGeometry.h"
 #include "particles/engine/SingleParticle.h"
 #include "particles/engine/PathParticleSystems.h"
@@ -18,6 +20,8 @@ void RegisterParticleEngineClasses()
     RegisterMainClass<KXI_ParticlePath>(KXI_ParticlePath::kClassName);
     RegisterMainClass<KXI_ParticleTrace>(KXI_ParticleTrace::kClassName);
     RegisterMainClass<KXI_ThroughSpaceCtrl>(KXI_ThroughSpaceCtrl::kClassName);
+    RegisterMainClass<KXI_BrownAnimation>(KXI_BrownAnimation::kClassName);
+    RegisterMainClass<KXI_Firefly>(KXI_Firefly::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Swarm>(GetItemClassRegistry(), KXI_PSGeometry_Swarm::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Point>(GetItemClassRegistry(), KXI_PSGeometry_Point::kClassName);
     RegisterFamilyClass<KXI_PSGeometry_Trace>(GetItemClassRegistry(), KXI_PSGeometry_Trace::kClassName);

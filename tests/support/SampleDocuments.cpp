@@ -8,6 +8,7 @@
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SingleObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
+#include "tests/support/WanderSampleDocuments.h"
 
 namespace {
 
@@ -193,5 +194,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(particles));
     for (SampleDocument& single : SingleObjectSampleDocuments())
         samples.push_back(std::move(single));
+    for (SampleDocument& wanderers : WanderSampleDocuments())
+        samples.push_back(std::move(wanderers));
     return samples;
 }
