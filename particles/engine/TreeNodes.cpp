@@ -143,6 +143,21 @@ int KXI_PSTree_Stem::Update(float dt, const TreeParticleList& parentParticles)
     return batches;
 }
 
+void KXI_PSTree_Stem::BuildQuads(KXI_PtclSys_Mesh& mesh, int& batchIndex)
+{
+    for (auto it = children.value.rbegin(); it != children.value.rend(); ++it)
+        if (*it)
+            (*it)->BuildQuads(mesh, batchIndex);
+}
+
+void KXI_PSTree_Stem::Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effect* effect, DS_ABRender& renderer,
+                             int& counter)
+{
+    for (auto it = children.value.rbegin(); it != children.value.rend(); ++it)
+        if (*it)
+            (*it)->Render(mesh, batchIndex, effect, renderer, counter);
+}
+
 std::unique_ptr<KXI_PSTree_Node> ReadPSTreeNodePointer(ArchiveReader ar)
 {
     ReadDepthGuard level;

@@ -42,6 +42,8 @@ struct RecordingNode final : KXI_PSTree_Node {
         m_log->push_back(m_tag + " update with " + std::to_string(parents.size()));
         return 1;
     }
+    void BuildQuads(KXI_PtclSys_Mesh&, int& batchIndex) override { ++batchIndex; }
+    void Render(KXI_PtclSys_Mesh&, int& batchIndex, gfx::Effect*, DS_ABRender&, int&) override { ++batchIndex; }
 
 private:
     std::vector<std::string>* m_log;
