@@ -9,7 +9,6 @@
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
 #include "render/EffectResolution.h"
-#include "render/RenderContext.h"
 #include "render/ResourceLoading.h"
 #include "render/ResourceLoadingFrames.h"
 #include "render/SharedResource.h"
@@ -113,13 +112,7 @@ void KXI_PSTree_Leaf::AdvanceTextureClock(float dt)
 {
     m_rawTextureTime += dt;
     speed.Advance(m_rawTextureTime);
-    const float time = speed.Total();
-    for (SpriteFrameInfo& texture : animatedTextures) {
-        if (reverse.value == 0)
-            texture.StepForward(time);
-        else
-            texture.StepBackward(time);
-    }
+    StepFrames(animatedTextures, speed.Total(), reverse.value != 0);
 }
 
 int KXI_PSTree_Leaf::Update(float dt, const TreeParticleList&)
@@ -145,13 +138,7 @@ void KXI_PSTree_Leaf::ReloadTextures()
 void KXI_PSTree_Leaf::PrepareResources()
 {
     ReloadTextures();
-    if (const RenderContext* context = g_RenderContextTls) {
-        const auto width = static_cast<std::int32_t>(context->pictureWidth);
-        const auto height = static_cast<std::int32_t>(context->pictureHeight);
-        glowSurface.SetViewSize(width, height);
-        if (width != 0 && height != 0)
-            glowSurface.Resize();
-    }
+    glowSurface.OnViewResize();
     DS_DocResManager* manager = CurrentDocResManager();
     if (!manager)
         return;

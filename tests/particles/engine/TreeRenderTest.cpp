@@ -13,52 +13,14 @@
 #include "particles/engine/TreeLeaves.h"
 #include "particles/engine/TreeRendering.h"
 #include "particles/engine/TreeRoot.h"
-#include "render/QuadTextured.h"
 #include "tests/render/PictureSceneTestSupport.h"
+#include "tests/render/RenderObjectTestSupport.h"
 
 namespace {
 
 using namespace picture_scene_test;
 
-// Records batch draws (which batch, how many quads), screen draws and
-// render-target switches.
-class TreeDrawRecorder : public DS_ABRender {
-public:
-    void PushView(std::uint32_t, std::uint32_t, int) override {}
-    void PopView() override {}
-    void DrawIndexedWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
-    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override { ++screenDraws; }
-    void DrawIndexedOptionalEffect(QuadBatchBuffer& batch, gfx::Effect* effect, std::uint32_t first,
-                                   std::uint32_t quads) override
-    {
-        EXPECT_NE(effect, nullptr);
-        EXPECT_EQ(first, 0u);
-        draws.push_back({&batch, quads});
-    }
-    void DrawColoredWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
-    void DrawSpriteList(MeshItem&) override {}
-    void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
-    void DrawMeshList(TexturedBatch&) override {}
-    void DrawMirrored(MirroredGrid&, int) override {}
-    void SwitchRenderTarget(int& counter) override
-    {
-        --counter;
-        ++switches;
-    }
-    gfx::Texture* GetTargetTexture() override { return nullptr; }
-    TexturedQuad& GetBackgroundQuad() override { return background; }
-    std::uint32_t GetWidth() const override { return 0; }
-    std::uint32_t GetHeight() const override { return 0; }
-
-    struct Draw {
-        const QuadBatchBuffer* batch;
-        std::uint32_t quads;
-    };
-    TexturedQuad background;
-    std::vector<Draw> draws;
-    int switches = 0;
-    int screenDraws = 0;
-};
+using TreeDrawRecorder = render_object_test::RecordingRenderer;
 
 // Geometry particles of size factor 1 with full size and opacity envelopes.
 void MakeVisible(KXI_PtclSys_Geometry& geometry)
@@ -184,6 +146,18 @@ protected:
         leaf.textures.value.pictures.back().StorePathAndId(link.path, link.id);
     }
 
+    // A point leaf drawing the picture at `link` on the root particle at
+    // canvas (x, y).
+    KXI_PSTree_Leaf* PictureLeaf(KXI_PSTree_Root& root, const LinkKey& link, float x, float y, std::uint32_t size)
+    {
+        root.offset.value = {x, y, 0.0f};
+        KXI_PSTree_Leaf* leaf = nullptr;
+        AddLeaf<KXI_PSGeometry_Point>(root.children, &leaf);
+        LinkPicture(*leaf, link);
+        leaf->size.value = size;
+        return leaf;
+    }
+
     std::vector<std::uint32_t> RenderTree(std::unique_ptr<KXI_PtclSys_Mesh> mesh)
     {
         auto light = MakeStripesLight(PicturePosition::kStretch);
@@ -217,8 +191,11 @@ TEST_F(TreeRenderTest, EveryLeafMeetsItsOwnBatchAndEmptyLeavesDrawNothing)
     mesh->RenderTo(recorder, counter);
     ASSERT_EQ(recorder.draws.size(), 3u);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(recorder.draws[std::size_t(i)].batch, mesh->Batch(i + 1)) << i;
-        EXPECT_EQ(recorder.draws[std::size_t(i)].quads, std::uint32_t(3 - i)) << i;
+        const auto& draw = recorder.draws[std::size_t(i)];
+        EXPECT_EQ(draw.batch, mesh->Batch(i + 1)) << i;
+        EXPECT_EQ(draw.firstQuad, 0u) << i;
+        EXPECT_EQ(draw.quads, std::uint32_t(3 - i)) << i;
+        EXPECT_EQ(draw.effect, mesh->Root().effect.Get()) << i;
     }
 
     // Fewer leaves next frame: the list shrinks with the tree, and b's two
@@ -384,10 +361,7 @@ TEST_F(TreeRenderTest, OneParticleLeafLandsAtItsPlaceSizeAndColour)
 {
     StorePicture(kDotLink, 4, White);
     KXI_PSTree_Root root;
-    root.offset.value = {8.0f, 12.0f, 0.0f};
-    KXI_PSTree_Leaf* leaf = nullptr;
-    AddLeaf<KXI_PSGeometry_Point>(root.children, &leaf);
-    LinkPicture(*leaf, kDotLink);
+    KXI_PSTree_Leaf* leaf = PictureLeaf(root, kDotLink, 8.0f, 12.0f, 4);
     leaf->colours.colors.value = {0x000000FF}; // red
     auto mesh = RunTree(root);
     ASSERT_NE(leaf->FirstTexture(), nullptr);
@@ -413,11 +387,7 @@ TEST_F(TreeRenderTest, FlippingBothWaysTurnsThePictureHalfAround)
     for (const Row& row : {Row{0, 0, kRedRgb, kYellowRgb}, Row{1, 1, kYellowRgb, kRedRgb},
                            Row{1, 0, kGreenRgb, kBlueRgb}}) {
         KXI_PSTree_Root root;
-        root.offset.value = {16.0f, 8.0f, 0.0f};
-        KXI_PSTree_Leaf* leaf = nullptr;
-        AddLeaf<KXI_PSGeometry_Point>(root.children, &leaf);
-        LinkPicture(*leaf, kQuadrantsLink);
-        leaf->size.value = 16;
+        KXI_PSTree_Leaf* leaf = PictureLeaf(root, kQuadrantsLink, 16.0f, 8.0f, 16);
         leaf->flipU.value = row.flipU;
         leaf->flipV.value = row.flipV;
         auto mesh = RunTree(root);
@@ -434,11 +404,7 @@ TEST_F(TreeRenderTest, ScreenGlowLeafKeepsThePictureAndBrightensNearItsParticle)
 {
     StorePicture(kDotLink, 4, White);
     KXI_PSTree_Root root;
-    root.offset.value = {8.0f, 12.0f, 0.0f};
-    KXI_PSTree_Leaf* leaf = nullptr;
-    AddLeaf<KXI_PSGeometry_Point>(root.children, &leaf);
-    LinkPicture(*leaf, kDotLink);
-    leaf->size.value = 2;
+    KXI_PSTree_Leaf* leaf = PictureLeaf(root, kDotLink, 8.0f, 12.0f, 2);
     leaf->colours.colors.value = {0x00FF0000}; // blue
     leaf->glowMode.value = 2;
     leaf->glowColour.value = 0x00FFFFFF;
