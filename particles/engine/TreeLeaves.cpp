@@ -1,7 +1,6 @@
 #include "particles/engine/TreeLeaves.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "particles/engine/TreeRendering.h"
 #include "platform/gfx/Device.h"
@@ -43,13 +42,7 @@ std::uint32_t PackTreeColour(float alpha, const math::Vec3& rgb)
 
 // ---- leaf -------------------------------------------------------------------------
 
-KXI_PSTree_Leaf::KXI_PSTree_Leaf()
-    : effectLink(kCommonResBlurEffect, kxi_string(kCommonResModule))
-{
-    speed.Rescale(kSpeedScale, 0.0f);
-    speed.QuietSet(1);
-    WatchTextures();
-}
+KXI_PSTree_Leaf::KXI_PSTree_Leaf() : KXI_PSTree_Leaf(DS_SafePtr<KXI_PtclSys_Geometry>()) {}
 
 KXI_PSTree_Leaf::KXI_PSTree_Leaf(DS_SafePtr<KXI_PtclSys_Geometry> nodeGeometry)
     : KXI_PSTree_Node(std::move(nodeGeometry)), effectLink(kCommonResBlurEffect, kxi_string(kCommonResModule))
