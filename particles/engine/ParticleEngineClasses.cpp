@@ -10,7 +10,9 @@
 #include "particles/engine/SingleParticle.h"
 #include "particles/engine/PathParticleSystems.h"
 #include "particles/engine/ThroughSpace.h"
+#include "particles/engine/TreeLeaves.h"
 #include "particles/engine/TreeNodes.h"
+#include "particles/engine/TreeRoot.h"
 
 void RegisterParticleEngineClasses()
 {
@@ -30,4 +32,7 @@ void RegisterParticleEngineClasses()
     RegisterFamilyClass<KXI_PSGeomEmit_Rect>(GetItemClassRegistry(), KXI_PSGeomEmit_Rect::kClassName);
     RegisterFamilyClass<KXI_PSGeomEmit_Stream>(GetItemClassRegistry(), KXI_PSGeomEmit_Stream::kClassName);
     RegisterFamilyClass<KXI_PSTree_Stem>(GetItemClassRegistry(), KXI_PSTree_Stem::kClassName);
+    RegisterFamilyClass<KXI_PSTree_Leaf>(GetItemClassRegistry(), KXI_PSTree_Leaf::kClassName);
+    RegisterFamilyClass<KXI_PSTree_Trace>(GetItemClassRegistry(), KXI_PSTree_Trace::kClassName);
+    RegisterMainClass<KXI_PSTree_Root>(KXI_PSTree_Root::kClassName);
 }

@@ -112,13 +112,18 @@ void KXI_PSTree_Stem::ReadBody(ArchiveReader ar, std::int32_t)
     ReadNodeSection(ar);
 }
 
-int KXI_PSTree_Stem::CountScreenPasses() const
+int CountScreenPassesOf(const TreeNodeVector& nodes)
 {
     int passes = 0;
-    for (const TreeNodeHandle& child : children.value)
-        if (child)
-            passes += child->CountScreenPasses();
+    for (const TreeNodeHandle& node : nodes.value)
+        if (node)
+            passes += node->CountScreenPasses();
     return passes;
+}
+
+int KXI_PSTree_Stem::CountScreenPasses() const
+{
+    return CountScreenPassesOf(children);
 }
 
 int KXI_PSTree_Stem::Update(float dt, const TreeParticleList& parentParticles)
@@ -141,6 +146,21 @@ int KXI_PSTree_Stem::Update(float dt, const TreeParticleList& parentParticles)
         if (child)
             batches += child->Update(dt, own);
     return batches;
+}
+
+void KXI_PSTree_Stem::BuildQuads(KXI_PtclSys_Mesh& mesh, int& batchIndex)
+{
+    for (auto it = children.value.rbegin(); it != children.value.rend(); ++it)
+        if (*it)
+            (*it)->BuildQuads(mesh, batchIndex);
+}
+
+void KXI_PSTree_Stem::Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effect* effect, DS_ABRender& renderer,
+                             int& counter)
+{
+    for (auto it = children.value.rbegin(); it != children.value.rend(); ++it)
+        if (*it)
+            (*it)->Render(mesh, batchIndex, effect, renderer, counter);
 }
 
 std::unique_ptr<KXI_PSTree_Node> ReadPSTreeNodePointer(ArchiveReader ar)

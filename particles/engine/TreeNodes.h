@@ -17,7 +17,12 @@
 #include "particles/engine/ParticleGeometry.h"
 #include "particles/engine/TreeParticle.h"
 
+class DS_ABRender;
 class KXI_PSTree_Node;
+class KXI_PtclSys_Mesh;
+namespace gfx {
+class Effect;
+}
 
 // Node levels a stored tree may have; reading, spawning and the particles'
 // position and scale chains recurse once per level.
@@ -54,6 +59,14 @@ public:
     virtual void SpawnFrom(const TreeParticleHandle& parent);
     // One step; returns the number of quad batches the subtree needs.
     virtual int Update(float dt, const TreeParticleList& parentParticles) = 0;
+    // Fills the subtree's quad batches of `mesh`; every leaf takes the batch
+    // at `batchIndex` and moves the index on by one.
+    virtual void BuildQuads(KXI_PtclSys_Mesh& mesh, int& batchIndex) = 0;
+    // Draws the subtree's batches with `effect` (the tree's effect; null
+    // draws nothing), walking the batches as BuildQuads did. `counter` is
+    // the frame's render-target pass counter.
+    virtual void Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effect* effect, DS_ABRender& renderer,
+                        int& counter) = 0;
     virtual void PrepareResources();
 
     void ForEachParticle(KXI_PSTree_Node& node) override;
@@ -81,7 +94,14 @@ public:
     void ReadBody(ArchiveReader ar, std::int32_t version);
     int CountScreenPasses() const override;
     int Update(float dt, const TreeParticleList& parentParticles) override;
+    // Both walk the children in reverse list order; a stem draws nothing.
+    void BuildQuads(KXI_PtclSys_Mesh& mesh, int& batchIndex) override;
+    void Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effect* effect, DS_ABRender& renderer,
+                int& counter) override;
 };
+
+// The screen passes of all `nodes` together.
+int CountScreenPassesOf(const TreeNodeVector& nodes);
 
 // Typed readers of the records inside a tree. Each refuses the document
 // (DS_Error naming the class) for a class that is not registered or that

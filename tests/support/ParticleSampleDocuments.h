@@ -3,6 +3,7 @@
 // render tests and the fuzzer's seed corpus: one slide of field systems
 // with every blend and glow mode, old stored forms, and damaged records.
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 

@@ -4,6 +4,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
+#include "tests/support/TreeSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SingleObjectSampleDocuments.h"
@@ -196,5 +197,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(single));
     for (SampleDocument& wanderers : WanderSampleDocuments())
         samples.push_back(std::move(wanderers));
+    for (SampleDocument& trees : TreeSampleDocuments())
+        samples.push_back(std::move(trees));
     return samples;
 }
