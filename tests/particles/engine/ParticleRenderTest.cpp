@@ -56,6 +56,16 @@ public:
     int screenDraws = 0;
 };
 
+// Renders `mech` with a recorder: no batch and no screen quad drawn.
+void ExpectNothingDrawn(KXI_ParticleSystemMech& mech)
+{
+    DrawRecorder recorder;
+    int counter = 0;
+    mech.RenderTo(recorder, counter);
+    EXPECT_TRUE(recorder.draws.empty());
+    EXPECT_EQ(recorder.screenDraws, 0);
+}
+
 class ParticleRenderTest : public PictureSceneTest {
 protected:
     void StorePicture(const LinkKey& link, std::uint32_t width, std::uint32_t height, std::uint32_t rgb)
@@ -471,11 +481,7 @@ TEST_F(ParticleRenderTest, LegacyBlocksWithoutPicturesLeaveTheLinkEmptyAndDrawNo
 
         auto mech = RunField(*field);
         EXPECT_EQ(mech->Controller().params.FirstTexture(), nullptr);
-        DrawRecorder recorder;
-        int counter = 0;
-        mech->RenderTo(recorder, counter);
-        EXPECT_TRUE(recorder.draws.empty());
-        EXPECT_EQ(recorder.screenDraws, 0);
+        ExpectNothingDrawn(*mech);
     }
 }
 
@@ -485,21 +491,29 @@ namespace {
 
 TEST_F(ParticleGlowTest, FirstPictureWithoutAFrameDrawsNothingGlowIncluded)
 {
+    // A missing picture first; a 6 x 3 picture that exists (half as high as
+    // wide, padded to 8 x 4) comes second and is not used.
+    const LinkKey wide{u"pictures\\wide.bmp", 13};
+    StorePicture(wide, 6, 3, 0xFFFFFF);
     KXI_FieldPtclSys description;
-    UseDot(description, 0x00FFFFFF, 8.0f, 12.0f);
-    // A missing picture first; the dot that exists comes second.
     auto& pictures = description.params.textureLink.value.pictures;
-    pictures.emplace(pictures.begin(), 0, u"pictures\\missing.bmp");
-    pictures.front().StorePathAndId(u"pictures\\missing.bmp", 99);
+    for (const LinkKey& link : {LinkKey{u"pictures\\missing.bmp", 99}, wide}) {
+        pictures.emplace_back(0, link.path);
+        pictures.back().StorePathAndId(link.path, link.id);
+    }
+    description.params.colours.colors.value = {0x00FFFFFF};
+    description.params.particleSize.value = 4;
     description.params.glowMode.value = 1;
+    description.positions.AddPosition(8.0f, 12.0f, 0.0f);
     auto mech = RunField(description);
     GiveBlur(*mech);
     const ParticleSystemParams& params = mech->Controller().params;
     ASSERT_EQ(params.textures.size(), 2u);
     ASSERT_TRUE(params.textures[1].HasTexture());
+    ASSERT_EQ(params.textures[1].uScale, 0.75f);
     EXPECT_EQ(params.FirstTexture(), nullptr);
 
-    // The quad is built with ratio 1 over the whole texture.
+    // The quad is built with ratio 1 over extents 1.
     ASSERT_EQ(mech->QuadCount(0), 1);
     QuadBatchVertex* v = mech->Batch(0)->LockQuads();
     ASSERT_NE(v, nullptr);
@@ -511,11 +525,7 @@ TEST_F(ParticleGlowTest, FirstPictureWithoutAFrameDrawsNothingGlowIncluded)
     EXPECT_EQ(v[1].v, 0.0f);
     mech->Batch(0)->UnlockQuads();
 
-    DrawRecorder recorder;
-    int counter = 0;
-    mech->RenderTo(recorder, counter);
-    EXPECT_TRUE(recorder.draws.empty());
-    EXPECT_EQ(recorder.screenDraws, 0);
+    ExpectNothingDrawn(*mech);
 }
 
 } // namespace
