@@ -312,19 +312,20 @@ void KXI_ParticleSystemMech::PrepareBatch(std::int32_t index, std::int32_t quads
             return;
         }
     }
-    FillBatchTexCoords(index, texture, block);
-    SetQuadCount(index, std::min(quads, batch->QuadCapacity()));
+    // Vertices that do not lock would draw stale or unwritten quads.
+    const bool written = FillBatchTexCoords(index, texture, block);
+    SetQuadCount(index, written ? std::min(quads, batch->QuadCapacity()) : 0);
 }
 
-void KXI_ParticleSystemMech::FillBatchTexCoords(std::int32_t index, const SpriteFrameInfo* texture,
+bool KXI_ParticleSystemMech::FillBatchTexCoords(std::int32_t index, const SpriteFrameInfo* texture,
                                                 const ParticleSystemParams& block)
 {
     QuadBatchBuffer* batch = Batch(index);
     if (!batch)
-        return;
+        return false;
     QuadBatchVertex* vertices = batch->LockQuads();
     if (!vertices)
-        return;
+        return false;
     float uA = 0.0f, uB = texture ? texture->uScale : 1.0f;
     float vA = 0.0f, vB = texture ? texture->vScale : 1.0f;
     if (block.flipHorizontal.value != 0)
@@ -340,6 +341,7 @@ void KXI_ParticleSystemMech::FillBatchTexCoords(std::int32_t index, const Sprite
         }
     }
     batch->UnlockQuads();
+    return true;
 }
 
 void KXI_ParticleSystemMech::SetQuadColour(QuadBatchVertex* quad, float factor) const

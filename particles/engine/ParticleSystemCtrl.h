@@ -124,10 +124,12 @@ public:
     void SetQuadCount(std::int32_t index, std::int32_t quads);
 
     // Buffers for `quads` quads (they only grow), texture coordinates for
-    // the whole capacity, and the quad count.
+    // the whole capacity, and the quad count: 0 when the buffers cannot be
+    // had or their vertices do not lock.
     void PrepareBatch(std::int32_t index, std::int32_t quads, const SpriteFrameInfo* texture,
                       const ParticleSystemParams& block);
-    void FillBatchTexCoords(std::int32_t index, const SpriteFrameInfo* texture, const ParticleSystemParams& block);
+    // False when the batch's vertices do not lock (nothing written).
+    bool FillBatchTexCoords(std::int32_t index, const SpriteFrameInfo* texture, const ParticleSystemParams& block);
     // The first colour of the controller's list (white for an empty list)
     // with alpha = transparency x factor, into the four vertices. Arguments:
     // the quad's first vertex, then the alpha factor.

@@ -6,12 +6,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <utility>
 
+#include "objectmodel/ClassRegistry.h"
 #include "particles/engine/FieldPtclSys.h"
+#include "particles/engine/ParticleEngineClasses.h"
 #include "particles/engine/ParticleRoutines.h"
 #include "render/QuadTextured.h"
 #include "tests/render/PictureSceneTestSupport.h"
+#include "tests/support/ParticleWriter.h"
 
 namespace {
 
@@ -50,6 +55,16 @@ public:
     int switches = 0;
     int screenDraws = 0;
 };
+
+// Renders `mech` with a recorder: no batch and no screen quad drawn.
+void ExpectNothingDrawn(KXI_ParticleSystemMech& mech)
+{
+    DrawRecorder recorder;
+    int counter = 0;
+    mech.RenderTo(recorder, counter);
+    EXPECT_TRUE(recorder.draws.empty());
+    EXPECT_EQ(recorder.screenDraws, 0);
+}
 
 class ParticleRenderTest : public PictureSceneTest {
 protected:
@@ -326,6 +341,191 @@ TEST_F(ParticleGlowTest, ScreenGlowBrightensNearTheParticlesAndKeepsThePicture)
     EXPECT_TRUE(ShowsRgb(At(pixels, 56, 48), kGrey)) << Hex(At(pixels, 56, 48));
     EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
     EXPECT_TRUE(ShowsRgb(At(pixels, 44, 4), kStripes[2])) << Hex(At(pixels, 44, 4));
+}
+
+} // namespace
+
+// ---- guards: locks that fail, modes outside the known ones, missing pictures ----
+
+namespace {
+
+// Ways a batch that held three quads stops yielding vertex memory, and the
+// quads the next build asks for.
+struct LockFailure {
+    const char* name;
+    std::function<void(QuadBatchBuffer&)> breakBatch;
+    bool noDevice; // growing the batch is refused as well
+    std::int32_t extraParticles;
+};
+
+const LockFailure kLockFailures[] = {
+    {"vertex buffer released", [](QuadBatchBuffer& b) { b.vertices.Release(); }, false, 0},
+    {"vertex buffer of another layout",
+     [](QuadBatchBuffer& b) { b.vertices.AllocateVertices(*GetResourceDevice(), 12); }, false, 0},
+    {"no device to grow the batch", [](QuadBatchBuffer&) {}, true, 2},
+};
+
+TEST_F(ParticleRenderTest, BatchWithoutVertexMemoryDrawsNoQuadsThatFrame)
+{
+    using Build = void (*)(KXI_ParticleSystemMech&);
+    const std::pair<const char*, Build> builders[] = {
+        {"BuildQuads",
+         [](KXI_ParticleSystemMech& m) {
+             m.Controller().params.BuildQuads(m.Controller().particles, m, 2, 0);
+         }},
+        {"BuildSquareQuads",
+         [](KXI_ParticleSystemMech& m) { m.Controller().BuildSquareQuads(m.Controller().particles, 1.0f); }},
+        {"PrepareBatch",
+         [](KXI_ParticleSystemMech& m) {
+             const auto n = static_cast<std::int32_t>(m.Controller().particles.Size());
+             m.PrepareBatch(0, n, nullptr, m.Controller().params);
+         }},
+    };
+    auto effect = LoadTestEffect();
+    for (const LockFailure& failure : kLockFailures) {
+        for (const auto& [builderName, build] : builders) {
+            SCOPED_TRACE(testing::Message() << failure.name << ", " << builderName);
+            KXI_FieldPtclSys description;
+            for (const float x : {2.0f, 6.0f, 10.0f})
+                description.positions.AddPosition(x, 4.0f, 0.0f);
+            auto mech = RunField(description);
+            ASSERT_EQ(mech->QuadCount(0), 3);
+            for (std::int32_t i = 0; i < failure.extraParticles; ++i)
+                mech->Controller().particles.Create({1.0f, 1.0f, 0.0f});
+            failure.breakBatch(*mech->Batch(0));
+            {
+                const ResourceDeviceScope noDevice(failure.noDevice ? nullptr : device.get());
+                build(*mech);
+            }
+            EXPECT_EQ(mech->QuadCount(0), 0);
+            DrawRecorder recorder;
+            mech->DrawBatch(recorder, effect.Get(), "Copy", 0);
+            for (const auto& [capacity, quads] : recorder.draws)
+                EXPECT_EQ(quads, 0u) << "stale quads drawn from a capacity of " << capacity;
+        }
+    }
+}
+
+TEST_F(ParticleRenderTest, UnknownBlendModesDrawAsNormal)
+{
+    struct Case {
+        std::int32_t mode;
+        std::uint32_t shown; // a dark grey dot over the grey picture
+    };
+    for (const Case& c : {Case{1, 0xA0A0A0}, Case{2, 0x202020}, Case{-1, 0x202020}, Case{255, 0x202020}}) {
+        SCOPED_TRACE(c.mode);
+        auto light = MakeStripesLight(PicturePosition::kStretch);
+        KXI_FieldPtclSys field;
+        UseDot(field, 0x00202020, 24.0f, 12.0f);
+        field.params.blendMode.value = c.mode;
+        const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(RunField(field).release())};
+        light->RenderFrame(objects, false);
+        const auto pixels = BackBufferPixels();
+        EXPECT_TRUE(ShowsRgb(At(pixels, 48, 48), c.shown)) << Hex(At(pixels, 48, 48));
+    }
+}
+
+TEST_F(ParticleRenderTest, GlowModesOutsideOneAndTwoAreNoGlow)
+{
+    // This test's resources hold no blur effect: glow mode 1 then draws no
+    // glow, glow mode 2 still hands the picture over and draws it back.
+    struct Case {
+        std::int32_t mode;
+        int passes;
+        int screenDraws;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{1, 0, 0}, Case{2, 1, 1}, Case{3, 0, 0}, Case{-2, 0, 0}}) {
+        SCOPED_TRACE(c.mode);
+        KXI_FieldPtclSys field;
+        UseDot(field, 0x00FFFFFF, 8.0f, 12.0f);
+        field.params.glowMode.value = c.mode;
+        auto mech = RunField(field);
+        ASSERT_FALSE(mech->Controller().params.glowEffect);
+        EXPECT_EQ(mech->NeedsRenderTarget(), c.passes);
+        DrawRecorder recorder;
+        int counter = c.passes;
+        mech->RenderTo(recorder, counter);
+        EXPECT_EQ(recorder.switches, c.passes);
+        EXPECT_EQ(counter, 0);
+        EXPECT_EQ(recorder.screenDraws, c.screenDraws);
+        ASSERT_EQ(recorder.draws.size(), 1u) << "the particles alone, no capture";
+        EXPECT_EQ(recorder.draws[0].second, 1u);
+    }
+}
+
+TEST_F(ParticleRenderTest, LegacyBlocksWithoutPicturesLeaveTheLinkEmptyAndDrawNothing)
+{
+    RegisterParticleEngineClasses();
+    struct Case {
+        std::int32_t controller;
+        std::int32_t block;
+    };
+    const Case cases[] = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {5, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "controller " << c.controller << ", block " << c.block);
+        particle_writer::FieldFields fields;
+        fields.positions = {{4.0f, 4.0f, 0.0f}};
+        fields.controller.version = c.controller;
+        fields.controller.block.version = c.block;
+        fields.controller.block.particleSize = 4;
+        DocumentWriter writer;
+        particle_writer::WriteFieldSystem(writer, fields);
+        MemoryArchive archive(writer.Bytes());
+        std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
+        auto* field = dynamic_cast<KXI_FieldPtclSys*>(item.get());
+        ASSERT_NE(field, nullptr);
+        const DS_NamedFileLinkData& link = field->params.textureLink.value;
+        EXPECT_TRUE(link.pictures.empty());
+        EXPECT_TRUE(link.sourcePath.empty());
+        EXPECT_EQ(link.sourceId, 0);
+
+        auto mech = RunField(*field);
+        EXPECT_EQ(mech->Controller().params.FirstTexture(), nullptr);
+        ExpectNothingDrawn(*mech);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ParticleGlowTest, FirstPictureWithoutAFrameDrawsNothingGlowIncluded)
+{
+    // A missing picture first; a 6 x 3 picture that exists (half as high as
+    // wide, padded to 8 x 4) comes second and is not used.
+    const LinkKey wide{u"pictures\\wide.bmp", 13};
+    StorePicture(wide, 6, 3, 0xFFFFFF);
+    KXI_FieldPtclSys description;
+    auto& pictures = description.params.textureLink.value.pictures;
+    for (const LinkKey& link : {LinkKey{u"pictures\\missing.bmp", 99}, wide}) {
+        pictures.emplace_back(0, link.path);
+        pictures.back().StorePathAndId(link.path, link.id);
+    }
+    description.params.colours.colors.value = {0x00FFFFFF};
+    description.params.particleSize.value = 4;
+    description.params.glowMode.value = 1;
+    description.positions.AddPosition(8.0f, 12.0f, 0.0f);
+    auto mech = RunField(description);
+    GiveBlur(*mech);
+    const ParticleSystemParams& params = mech->Controller().params;
+    ASSERT_EQ(params.textures.size(), 2u);
+    ASSERT_TRUE(params.textures[1].HasTexture());
+    ASSERT_EQ(params.textures[1].uScale, 0.75f);
+    EXPECT_EQ(params.FirstTexture(), nullptr);
+
+    // The quad is built with ratio 1 over extents 1.
+    ASSERT_EQ(mech->QuadCount(0), 1);
+    QuadBatchVertex* v = mech->Batch(0)->LockQuads();
+    ASSERT_NE(v, nullptr);
+    EXPECT_FLOAT_EQ(v[0].y - v[1].y, 4.0f);
+    EXPECT_FLOAT_EQ(v[2].x - v[0].x, 4.0f);
+    EXPECT_EQ(v[0].u, 0.0f);
+    EXPECT_EQ(v[2].u, 1.0f);
+    EXPECT_EQ(v[0].v, 1.0f);
+    EXPECT_EQ(v[1].v, 0.0f);
+    mech->Batch(0)->UnlockQuads();
+
+    ExpectNothingDrawn(*mech);
 }
 
 } // namespace
