@@ -4,8 +4,10 @@
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/FieldPtclSys.h"
 #include "particles/engine/ParticleGeometry.h"
+#include "particles/engine/PartyBalloon.h"
 #include "particles/engine/TreeLeaves.h"
 #include "particles/engine/TreeNodes.h"
+#include "particles/engine/TreePreset.h"
 #include "particles/engine/TreeRoot.h"
 
 void RegisterParticleEngineClasses()
@@ -22,4 +24,6 @@ void RegisterParticleEngineClasses()
     RegisterFamilyClass<KXI_PSTree_Leaf>(GetItemClassRegistry(), KXI_PSTree_Leaf::kClassName);
     RegisterFamilyClass<KXI_PSTree_Trace>(GetItemClassRegistry(), KXI_PSTree_Trace::kClassName);
     RegisterMainClass<KXI_PSTree_Root>(KXI_PSTree_Root::kClassName);
+    RegisterMainClass<KXI_PtclSysPreset>(KXI_PtclSysPreset::kClassName);
+    RegisterFamilyClass<KXI_PartyBalloon>(GetItemClassRegistry(), KXI_PartyBalloon::kClassName);
 }
