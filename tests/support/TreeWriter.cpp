@@ -73,4 +73,71 @@ void WriteStem(DocumentWriter& w, const std::u16string& name, const std::functio
         child(w);
 }
 
+// ---- leaves, trace leaves and roots ----------------------------------------------
+
+namespace {
+
+void WriteNodeSection(DocumentWriter& w, const std::u16string& name, const WriteItem& writeGeometry,
+                      const std::vector<WriteItem>& children)
+{
+    Section(w, u"KXI_PSTree_Node").WideString(name);
+    writeGeometry(w);
+    w.Count(children.size());
+    for (const WriteItem& child : children)
+        child(w);
+}
+
+void WriteLeafFields(DocumentWriter& w, const StoredLeaf& leaf)
+{
+    description_writer::WriteLink(w, leaf.effect);
+    w.WideString(leaf.setName).Count(leaf.pictures.size());
+    for (const description_writer::StoredLink& picture : leaf.pictures)
+        description_writer::WriteLink(w, picture);
+    w.Dword(2).Dword(leaf.columns).Dword(leaf.rows);
+    description_writer::WriteLink(w, leaf.source);
+    w.Dword(leaf.speed).Int(leaf.reverse).Int(leaf.flipV).Int(leaf.flipU).Dword(leaf.size);
+    w.Int(1).Count(leaf.colours.size());
+    for (const std::uint32_t colour : leaf.colours)
+        w.Dword(colour);
+    w.Int(leaf.colourMode).Int(leaf.randomPick).Dword(leaf.transparency);
+    w.Int(leaf.blend).Int(leaf.glowMode).Dword(leaf.glowStrength).Int(leaf.glowColour).Dword(leaf.glowBrightness);
+    w.Int(leaf.glowPasses);
+}
+
+} // namespace
+
+void WritePointGeometry(DocumentWriter& w, const StoredGeometry& geometry)
+{
+    Section(w, u"KXI_PSGeometry_Point");
+    WriteGeometrySection(w, geometry);
+}
+
+void WriteLeaf(DocumentWriter& w, const StoredLeaf& leaf, const std::u16string& name, const WriteItem& writeGeometry,
+               const std::vector<WriteItem>& children)
+{
+    Section(w, u"KXI_PSTree_Leaf");
+    WriteLeafFields(w, leaf);
+    WriteNodeSection(w, name, writeGeometry, children);
+}
+
+void WriteTrace(DocumentWriter& w, const StoredTrace& trace, const std::u16string& name,
+                const WriteItem& writeGeometry)
+{
+    Section(w, u"KXI_PSTree_Trace").Float(trace.lifetime);
+    WriteEnvelope(w, trace.sizeEnvelope);
+    WriteEnvelope(w, trace.opacityEnvelope);
+    WriteLeaf(w, trace.leaf, name, writeGeometry);
+}
+
+void WriteRoot(DocumentWriter& w, const StoredRoot& root, const std::vector<WriteItem>& children)
+{
+    Section(w, u"KXI_PSTree_Root");
+    description_writer::WriteLink(w, root.effect);
+    w.Float(root.offset[0]).Float(root.offset[1]).Float(root.offset[2]).Int(root.storedInteger);
+    w.Count(children.size());
+    for (const WriteItem& child : children)
+        child(w);
+    description_writer::WriteConstructor(w, root.base);
+}
+
 } // namespace tree_writer

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/DescriptionWriter.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/ParticleWriter.h"
 
@@ -71,5 +72,59 @@ void WritePointShape(DocumentWriter& w, const StoredPointShape& shape);
 // children, each written by its own function.
 void WriteStem(DocumentWriter& w, const std::u16string& name, const std::function<void(DocumentWriter&)>& writeGeometry,
                const std::vector<std::function<void(DocumentWriter&)>>& children);
+
+// ---- leaves, trace leaves and roots ----------------------------------------------
+
+using WriteItem = std::function<void(DocumentWriter&)>;
+
+struct StoredLeaf {
+    description_writer::StoredLink effect{u"common_res.dll", 202};
+    std::u16string setName;
+    std::vector<description_writer::StoredLink> pictures;
+    std::uint32_t columns = 1;
+    std::uint32_t rows = 1;
+    description_writer::StoredLink source;
+    std::uint32_t speed = 1; // percent
+    std::int32_t reverse = 0;
+    std::int32_t flipV = 0;
+    std::int32_t flipU = 0;
+    std::uint32_t size = 8;
+    std::vector<std::uint32_t> colours{0x00FFFFFF};
+    std::int32_t colourMode = 0;
+    std::int32_t randomPick = 0;
+    std::uint32_t transparency = 0;
+    std::int32_t blend = 0;
+    std::int32_t glowMode = 0;
+    std::uint32_t glowStrength = 50;
+    std::int32_t glowColour = 0x0000FFFF;
+    std::uint32_t glowBrightness = 100;
+    std::int32_t glowPasses = 2;
+};
+
+struct StoredTrace {
+    float lifetime = 1.0f;
+    std::uint32_t sizeEnvelope[7] = {0, 0, 100, 100, 0, 0, 1};
+    std::uint32_t opacityEnvelope[7] = {0, 0, 100, 100, 0, 0, 1};
+    StoredLeaf leaf;
+};
+
+struct StoredRoot {
+    description_writer::StoredLink effect{u"common_res.dll", 185};
+    float offset[3] = {0.0f, 0.0f, 0.0f};
+    std::int32_t storedInteger = 0;
+    description_writer::ConstructorFields base;
+};
+
+// "KXI_PSGeometry_Point", then the geometry section.
+void WritePointGeometry(DocumentWriter& w, const StoredGeometry& geometry);
+// "KXI_PSTree_Leaf", the leaf fields, then the node section.
+void WriteLeaf(DocumentWriter& w, const StoredLeaf& leaf, const std::u16string& name, const WriteItem& writeGeometry,
+               const std::vector<WriteItem>& children = {});
+// "KXI_PSTree_Trace", its fields, then the whole leaf section.
+void WriteTrace(DocumentWriter& w, const StoredTrace& trace, const std::u16string& name,
+                const WriteItem& writeGeometry);
+// "KXI_PSTree_Root", version 1, the root fields, the children, then the
+// description section.
+void WriteRoot(DocumentWriter& w, const StoredRoot& root, const std::vector<WriteItem>& children);
 
 } // namespace tree_writer
