@@ -2,7 +2,7 @@
 
 namespace tree_writer {
 
-void WritePreset(DocumentWriter& w, const StoredPreset& preset, const WriteRecord& writeRoot)
+void WritePreset(DocumentWriter& w, const StoredPreset& preset, const WriteItem& writeRoot)
 {
     w.WideString(u"KXI_PtclSysPreset").Int(preset.version).Dword(preset.value);
     if (preset.version > 1) {
@@ -13,7 +13,7 @@ void WritePreset(DocumentWriter& w, const StoredPreset& preset, const WriteRecor
     writeRoot(w);
 }
 
-void WriteBalloon(DocumentWriter& w, const StoredBalloon& balloon, const WriteRecord& writeLeaf)
+void WriteBalloon(DocumentWriter& w, const StoredBalloon& balloon, const WriteItem& writeLeaf)
 {
     w.WideString(u"KXI_PartyBalloon").Int(1);
     w.Dword(balloon.firstLightMapOpacity).Dword(balloon.secondLightMapOpacity);

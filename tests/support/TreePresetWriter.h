@@ -1,17 +1,15 @@
 #pragma once
 // Writes the stored records of tree presets and party balloons byte for
-// byte as the engine reads them. Each wraps a record the tree writer makes:
-// the preset a root section, the balloon a leaf section.
+// byte as the engine reads them. Each wraps a record the tree writer makes
+// (WriteRoot, WriteLeaf): the preset a root, the balloon a leaf section.
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "tests/support/DocumentWriter.h"
+#include "tests/support/TreeWriter.h"
 
 namespace tree_writer {
-
-using WriteRecord = std::function<void(DocumentWriter&)>;
 
 struct StoredPreset {
     std::int32_t version = 2;
@@ -28,10 +26,10 @@ struct StoredBalloon {
 // "KXI_PtclSysPreset", its version, the preset value, the list (from
 // version 2), then the root section that `writeRoot` writes (its
 // "KXI_PSTree_Root" header included).
-void WritePreset(DocumentWriter& w, const StoredPreset& preset, const WriteRecord& writeRoot);
+void WritePreset(DocumentWriter& w, const StoredPreset& preset, const WriteItem& writeRoot);
 
 // "KXI_PartyBalloon", version 1, the two light-map opacities, then the leaf
 // section that `writeLeaf` writes (its "KXI_PSTree_Leaf" header included).
-void WriteBalloon(DocumentWriter& w, const StoredBalloon& balloon, const WriteRecord& writeLeaf);
+void WriteBalloon(DocumentWriter& w, const StoredBalloon& balloon, const WriteItem& writeLeaf);
 
 } // namespace tree_writer

@@ -10,7 +10,6 @@
 
 #include "objectmodel/ClassRegistry.h"
 #include "objectmodel/DocumentError.h"
-#include "particles/engine/EmitShapes.h"
 #include "particles/engine/ParticleEngineClasses.h"
 #include "particles/engine/TreePreset.h"
 #include "particles/engine/TreeRendering.h"
@@ -18,30 +17,31 @@
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/RecordingArchive.h"
 #include "tests/support/TreePresetWriter.h"
+#include "tests/support/TreeWriter.h"
 
 namespace {
 
-// A stem on a point emit shape that fires four particles a second upwards.
-TreeNodeHandle FountainStem()
+// A writer-made root: a stem on a point emit shape that fires four
+// particles a second upwards at 20 px/s.
+std::vector<std::uint8_t> RootBytes()
 {
-    auto* shape = new KXI_PSGeomEmit_Point;
-    shape->count.value = 4;
-    shape->period.value = 1.0f;
-    shape->lifetime.value = 10.0f;
-    shape->launch.QuietSet(90);
-    shape->speed.QuietSet(20);
-    TreeNodeHandle stem(new KXI_PSTree_Stem(DS_SafePtr<KXI_PtclSys_Geometry>(shape)));
-    stem->name = u"fountain";
-    return stem;
-}
-
-// Fills `root` with the fields the tests look for.
-void FillRoot(KXI_PSTree_Root& root)
-{
-    root.name = u"Preset tree";
-    root.offset.value = {10.0f, 20.0f, 0.0f};
+    tree_writer::StoredRoot root;
+    root.offset[0] = 10.0f;
+    root.offset[1] = 20.0f;
     root.storedInteger = 77;
-    root.children.Append(FountainStem());
+    root.base.name = u"Preset tree";
+    tree_writer::StoredPointShape shape;
+    shape.launchCentre = 90;
+    shape.emitter.count = 4;
+    shape.emitter.lifetime = 10.0f;
+    shape.emitter.speed[0] = 20;
+    DocumentWriter w;
+    tree_writer::WriteRoot(w, root, {[&](DocumentWriter& out) {
+                               tree_writer::WriteStem(
+                                   out, u"fountain", [&](DocumentWriter& g) { tree_writer::WritePointShape(g, shape); },
+                                   {});
+                           }});
+    return w.Bytes();
 }
 
 std::vector<std::uint8_t> Saved(const DS_IOF_Item& item)
@@ -51,29 +51,33 @@ std::vector<std::uint8_t> Saved(const DS_IOF_Item& item)
     return out.writer.Bytes();
 }
 
-// The preset record of `preset` around the root section of `root`.
-std::vector<std::uint8_t> PresetBytes(const tree_writer::StoredPreset& preset, const KXI_PSTree_Root& root)
+// The preset record of `preset` around the writer-made root.
+std::vector<std::uint8_t> PresetBytes(const tree_writer::StoredPreset& preset)
 {
     DocumentWriter w;
-    tree_writer::WritePreset(w, preset, [&](DocumentWriter& out) { out.Raw(Saved(root)); });
+    tree_writer::WritePreset(w, preset, [](DocumentWriter& out) { out.Raw(RootBytes()); });
     return w.Bytes();
+}
+
+std::unique_ptr<DS_IOF_Item> ReadMain(const std::vector<std::uint8_t>& bytes)
+{
+    RegisterParticleEngineClasses();
+    MemoryArchive archive(bytes);
+    std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
+    EXPECT_EQ(archive.Remaining(), 0u);
+    return item;
 }
 
 // The scene object the bytes hold, read through the main registry; every
 // byte must be read.
 std::unique_ptr<KXI_PtclSysPreset> ReadPreset(const std::vector<std::uint8_t>& bytes)
 {
-    RegisterParticleEngineClasses();
-    MemoryArchive archive(bytes);
-    std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
-    EXPECT_EQ(archive.Remaining(), 0u);
+    std::unique_ptr<DS_IOF_Item> item = ReadMain(bytes);
     return std::unique_ptr<KXI_PtclSysPreset>(dynamic_cast<KXI_PtclSysPreset*>(item.release()));
 }
 
 TEST(TreePresetTest, BothStoredVersionsReadTheRootAfterThePresetValues)
 {
-    KXI_PSTree_Root root;
-    FillRoot(root);
     struct Case {
         tree_writer::StoredPreset preset;
         std::vector<std::uint32_t> list;
@@ -86,7 +90,7 @@ TEST(TreePresetTest, BothStoredVersionsReadTheRootAfterThePresetValues)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.preset.version);
-        const std::vector<std::uint8_t> bytes = PresetBytes(c.preset, root);
+        const std::vector<std::uint8_t> bytes = PresetBytes(c.preset);
         std::unique_ptr<KXI_PtclSysPreset> preset = ReadPreset(bytes);
         ASSERT_TRUE(preset);
         EXPECT_EQ(preset->presetValue, c.preset.value);
@@ -102,7 +106,7 @@ TEST(TreePresetTest, BothStoredVersionsReadTheRootAfterThePresetValues)
         // It saves as version 2, which reads back to the same bytes.
         tree_writer::StoredPreset current = c.preset;
         current.version = 2;
-        EXPECT_EQ(Saved(*preset), PresetBytes(current, root));
+        EXPECT_EQ(Saved(*preset), PresetBytes(current));
     }
 }
 
@@ -120,26 +124,23 @@ std::string RefusalOf(const std::vector<std::uint8_t>& bytes)
 
 TEST(TreePresetTest, AListLongerThanTheDocumentIsRefusedBeforeItIsMade)
 {
-    KXI_PSTree_Root root;
-    FillRoot(root);
+    const std::vector<std::uint8_t> root = RootBytes();
     DocumentWriter huge;
-    huge.WideString(u"KXI_PtclSysPreset").Int(2).Dword(1).Int(0x7FFFFFFF).Raw(Saved(root));
+    huge.WideString(u"KXI_PtclSysPreset").Int(2).Dword(1).Int(0x7FFFFFFF).Raw(root);
     EXPECT_NE(RefusalOf(huge.Bytes()), "read");
     DocumentWriter negative;
-    negative.WideString(u"KXI_PtclSysPreset").Int(2).Dword(1).Int(-1).Raw(Saved(root));
+    negative.WideString(u"KXI_PtclSysPreset").Int(2).Dword(1).Int(-1).Raw(root);
     EXPECT_NE(RefusalOf(negative.Bytes()), "read");
 
     // A preset cut short inside its root.
-    std::vector<std::uint8_t> cut = PresetBytes({2, 1, {4}}, root);
+    std::vector<std::uint8_t> cut = PresetBytes({2, 1, {4}});
     cut.resize(cut.size() - 6);
     EXPECT_NE(RefusalOf(cut), "read");
 }
 
 TEST(TreePresetTest, ThePresetIsASceneObjectAndItsRenderObjectAParticleSystem)
 {
-    KXI_PSTree_Root root;
-    FillRoot(root);
-    std::unique_ptr<KXI_PtclSysPreset> preset = ReadPreset(PresetBytes({2, 9, {1}}, root));
+    std::unique_ptr<KXI_PtclSysPreset> preset = ReadPreset(PresetBytes({2, 9, {1}}));
     ASSERT_TRUE(preset);
     EXPECT_EQ(preset->GetKind(), 3);
 
@@ -171,13 +172,9 @@ std::vector<math::Vec3> PlayedPositions(KXI_PSTree_Root& root, int frames)
 
 TEST(TreePresetTest, APresetPlaysAsTheRootItHolds)
 {
-    KXI_PSTree_Root plain;
-    FillRoot(plain);
-    std::unique_ptr<KXI_PtclSysPreset> preset = ReadPreset(PresetBytes({2, 9, {1, 2}}, plain));
+    std::unique_ptr<KXI_PtclSysPreset> preset = ReadPreset(PresetBytes({2, 9, {1, 2}}));
     ASSERT_TRUE(preset);
-    RegisterParticleEngineClasses();
-    MemoryArchive archive(Saved(plain));
-    std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
+    std::unique_ptr<DS_IOF_Item> item = ReadMain(RootBytes());
     auto* reread = dynamic_cast<KXI_PSTree_Root*>(item.get());
     ASSERT_TRUE(reread);
 
