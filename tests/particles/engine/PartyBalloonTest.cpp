@@ -1,5 +1,8 @@
 // Party balloons: what the tree effect's "PartyBalloon" technique draws
-// (headless read-back against "BlendNormal" and against the light-map rule).
+// (headless read-back against "BlendNormal" and against the light-map rule),
+// the stored record, and a balloon in a tree: which textures and opacities
+// it binds, that it never switches the render target, and that it draws
+// nothing without a picture.
 
 #include <gtest/gtest.h>
 
@@ -9,8 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "objectmodel/ClassRegistry.h"
+#include "particles/engine/ParticleEngineClasses.h"
+#include "particles/engine/PartyBalloon.h"
+#include "particles/engine/TreeRendering.h"
 #include "render/BuiltinEffects.h"
 #include "tests/render/PictureSceneTestSupport.h"
+#include "tests/render/RenderObjectTestSupport.h"
+#include "tests/support/RecordingArchive.h"
+#include "tests/support/TreePresetWriter.h"
+#include "tests/support/TreeWriter.h"
 
 namespace {
 
@@ -126,6 +137,175 @@ TEST_F(PartyBalloonEffectTest, TheFirstLightMapAddsAndTheSecondShades)
     Draw clear{"PartyBalloon", Argb(0, 0, 0, 0), Argb(0xFF, 255, 255, 255), shade, {1.0f, 1.0f, 1.0f}};
     const std::uint32_t through = DrawOverGrey(clear);
     EXPECT_TRUE(ShowsRgb(through, kGrey, 1)) << Hex(through);
+}
+
+// ---- the stored record ----------------------------------------------------------
+
+TEST(PartyBalloonRecordTest, WriterMadeBalloonReadsAndSavesBack)
+{
+    tree_writer::StoredLeaf leaf;
+    leaf.pictures = {{u"pictures\\balloon.png", 1}, {u"pictures\\shine.png", 2}, {u"pictures\\shade.png", 3}};
+    leaf.size = 24;
+    leaf.glowMode = 2;
+    DocumentWriter w;
+    tree_writer::WriteBalloon(w, {30, 250}, [&](DocumentWriter& out) {
+        tree_writer::WriteLeaf(out, leaf, u"balloons", [](DocumentWriter& g) { tree_writer::WritePointGeometry(g, {}); });
+    });
+
+    RegisterParticleEngineClasses();
+    MemoryArchive archive(w.Bytes());
+    std::unique_ptr<KXI_IOF_Item> item = ReadItemObject(archive.Reader());
+    EXPECT_EQ(archive.Remaining(), 0u);
+    auto* balloon = dynamic_cast<KXI_PartyBalloon*>(item.get());
+    ASSERT_TRUE(balloon);
+    EXPECT_FLOAT_EQ(balloon->firstLightMapOpacity.Scaled(), 0.3f);
+    EXPECT_FLOAT_EQ(balloon->secondLightMapOpacity.Scaled(), 2.5f);
+    EXPECT_EQ(balloon->name, u"balloons");
+    EXPECT_EQ(balloon->textures.value.pictures.size(), 3u);
+    EXPECT_EQ(balloon->size.value, 24u);
+    EXPECT_TRUE(dynamic_cast<KXI_PSGeometry_Point*>(balloon->geometry.get()));
+    // Glow mode 2 is kept for the document, but a balloon costs no pass.
+    EXPECT_EQ(balloon->glowMode.value, 2);
+    EXPECT_EQ(balloon->CountScreenPasses(), 0);
+
+    RecordingArchive saved;
+    balloon->Save(saved.Writer());
+    EXPECT_EQ(saved.writer.Bytes(), w.Bytes());
+}
+
+// ---- a balloon in a tree ----------------------------------------------------------
+
+const LinkKey kBalloonPicture{u"pictures\\balloon.bmp", 21};
+const LinkKey kHighlight{u"pictures\\highlight.bmp", 22};
+const LinkKey kShade{u"pictures\\shade.bmp", 23};
+const LinkKey kNotStored{u"pictures\\missing.bmp", 24};
+// The picture (0.4, 0.2, 0.6), a highlight (0.2, 0.6, 0) and a shade
+// (0.5, 1, 0.25), as in the technique's own test.
+constexpr std::uint32_t kPictureRgb = 0x663399;
+constexpr std::uint32_t kHighlightRgb = 0x339900;
+constexpr std::uint32_t kShadeRgb = 0x80FF40;
+
+class PartyBalloonTreeTest : public PictureSceneTest {
+protected:
+    void SetUp() override
+    {
+        PictureSceneTest::SetUp();
+        DocResManagerRecord record;
+        for (const auto& [link, rgb] : {std::pair{kBalloonPicture, kPictureRgb}, std::pair{kHighlight, kHighlightRgb},
+                                        std::pair{kShade, kShadeRgb}})
+            record.frames[link] = {StoredFrame{docres_test::SolidBmp(4, 4, rgb), 0.0f}};
+        DocumentWriter writer;
+        writer.DocResManager(record);
+        MemoryArchive archive(writer.Bytes());
+        ReadDocResManagerRecord(archive.Reader(), *manager);
+    }
+
+    // The nodes hold textures of the device: they go first.
+    void TearDown() override
+    {
+        root.children.value.clear();
+        PictureSceneTest::TearDown();
+    }
+
+    // A balloon of one particle riding on the root particle at (16, 12) of
+    // the stripes canvas (the grey half), 8 canvas units wide, white.
+    static KXI_PartyBalloon* NewBalloon(const std::vector<LinkKey>& pictures, std::uint32_t o1, std::uint32_t o2)
+    {
+        auto* point = new KXI_PSGeometry_Point;
+        // Full size and opacity (a new geometry's are 0 and 1 %).
+        point->sizeJitter.QuietSet(100);
+        point->sizeEnvelope.percents[6].QuietSet(100);
+        point->opacityEnvelope.percents[6].QuietSet(100);
+        auto* balloon = new KXI_PartyBalloon(DS_SafePtr<KXI_PtclSys_Geometry>(point));
+        for (const LinkKey& link : pictures) {
+            balloon->textures.value.pictures.emplace_back(static_cast<std::int32_t>(link.id), link.path);
+            balloon->textures.value.pictures.back().StorePathAndId(link.path, link.id);
+        }
+        balloon->size.value = 8;
+        balloon->colours.colors.value = {0x00FFFFFF};
+        balloon->firstLightMapOpacity.SetValue(o1, nullptr);
+        balloon->secondLightMapOpacity.SetValue(o2, nullptr);
+        return balloon;
+    }
+
+    // The running tree of `balloon`, one frame on.
+    std::unique_ptr<KXI_PtclSys_Mesh> RunTree(KXI_PartyBalloon* balloon)
+    {
+        root.offset.value = {16.0f, 12.0f, 0.0f};
+        root.children.Append(TreeNodeHandle(balloon));
+        std::unique_ptr<KXI_RenderObj> object = root.CreateRenderObject();
+        auto* mesh = dynamic_cast<KXI_PtclSys_Mesh*>(object.get());
+        EXPECT_TRUE(mesh);
+        object.release();
+        std::unique_ptr<KXI_PtclSys_Mesh> running(mesh);
+        running->Animate(0.1f);
+        return running;
+    }
+
+    // The middle of the balloon's quad after a frame of the stripes light.
+    std::uint32_t DrawnPixel(std::unique_ptr<KXI_PtclSys_Mesh> mesh)
+    {
+        auto light = MakeStripesLight(PicturePosition::kStretch);
+        const RenderObjectList objects = {DS_SafePtr<KXI_RenderObj>(mesh.release())};
+        light->RenderFrame(objects, false);
+        return At(BackBufferPixels(), 32, 48);
+    }
+
+    KXI_PSTree_Root root;
+};
+
+TEST_F(PartyBalloonTreeTest, ABalloonBindsItsLightMapsAndTheirOpacities)
+{
+    const std::vector<LinkKey> all = {kBalloonPicture, kHighlight, kShade};
+    struct Case {
+        std::vector<LinkKey> pictures;
+        std::uint32_t o1, o2;
+        std::array<float, 3> opacities;
+        std::uint32_t rgb;
+        const char* what;
+    };
+    const Case cases[] = {
+        {all, 0, 0, {1.0f, 0.0f, 0.0f}, kPictureRgb, "opacities 0: the picture alone"},
+        {all, 100, 0, {1.0f, 1.0f, 0.0f}, 0x99CC99, "the highlight added"},
+        {all, 100, 100, {1.0f, 1.0f, 1.0f}, 0x4DCC26, "added, then shaded"},
+        {all, 0, 50, {1.0f, 0.0f, 0.5f}, 0x4D3360, "half shaded"},
+        // Light maps without a texture count with opacity 0.
+        {{kBalloonPicture}, 100, 100, {1.0f, 0.0f, 0.0f}, kPictureRgb, "the picture only"},
+        {{kBalloonPicture, kHighlight}, 100, 100, {1.0f, 1.0f, 0.0f}, 0x99CC99, "no shade"},
+        {{kBalloonPicture, kNotStored, kShade}, 100, 100, {1.0f, 0.0f, 1.0f}, 0x333326, "a highlight that did not load"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        root.children.value.clear();
+        KXI_PartyBalloon* balloon = NewBalloon(c.pictures, c.o1, c.o2);
+        std::unique_ptr<KXI_PtclSys_Mesh> mesh = RunTree(balloon);
+        EXPECT_EQ(balloon->LightMapsOpacity(), c.opacities);
+        ASSERT_EQ(mesh->BatchCount(), 1u);
+        EXPECT_EQ(mesh->Batch(0)->quadCount, 1);
+        const std::uint32_t drawn = DrawnPixel(std::move(mesh));
+        EXPECT_TRUE(ShowsRgb(drawn, c.rgb, 3)) << Hex(drawn) << " vs " << Hex(c.rgb);
+    }
+}
+
+TEST_F(PartyBalloonTreeTest, ABalloonNeverSwitchesTheTargetAndWithoutAPictureDrawsNothing)
+{
+    KXI_PartyBalloon* glowing = NewBalloon({kBalloonPicture}, 0, 0);
+    glowing->glowMode.value = 2;
+    std::unique_ptr<KXI_PtclSys_Mesh> mesh = RunTree(glowing);
+    EXPECT_EQ(mesh->NeedsRenderTarget(), 0);
+    render_object_test::RecordingRenderer recorder;
+    int counter = 0;
+    mesh->RenderTo(recorder, counter);
+    EXPECT_EQ(recorder.switches, 0);
+    EXPECT_EQ(counter, 0);
+    // It draws its picture all the same, without a glow.
+    EXPECT_TRUE(ShowsRgb(DrawnPixel(std::move(mesh)), kPictureRgb, 3));
+
+    for (const std::vector<LinkKey>& pictures : {std::vector<LinkKey>{}, std::vector<LinkKey>{kNotStored, kHighlight}}) {
+        root.children.value.clear();
+        const std::uint32_t drawn = DrawnPixel(RunTree(NewBalloon(pictures, 100, 100)));
+        EXPECT_TRUE(ShowsRgb(drawn, kGrey, 1)) << Hex(drawn);
+    }
 }
 
 } // namespace
