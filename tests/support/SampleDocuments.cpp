@@ -7,6 +7,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SoundWriter.h"
+#include "tests/support/TreeSampleDocuments.h"
 
 namespace {
 
@@ -190,5 +191,7 @@ std::vector<SampleDocument> SampleDocuments()
     };
     for (SampleDocument& particles : ParticleSampleDocuments())
         samples.push_back(std::move(particles));
+    for (SampleDocument& trees : TreeSampleDocuments())
+        samples.push_back(std::move(trees));
     return samples;
 }

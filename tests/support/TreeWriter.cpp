@@ -140,4 +140,11 @@ void WriteRoot(DocumentWriter& w, const StoredRoot& root, const std::vector<Writ
     description_writer::WriteConstructor(w, root.base);
 }
 
+void WriteSwarmGeometry(DocumentWriter& w, const StoredSwarm& s)
+{
+    Section(w, u"KXI_PSGeometry_Swarm").Dword(s.count).Dword(s.wanderSpeed).Dword(s.changeRate).Dword(s.changeTime);
+    w.Dword(s.width).Dword(s.height);
+    WriteGeometrySection(w, s.geometry);
+}
+
 } // namespace tree_writer

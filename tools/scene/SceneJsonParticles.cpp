@@ -3,6 +3,7 @@
 #include "particles/engine/FieldPtclSys.h"
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonTrees.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ void WriteBlock(std::ostringstream& out, const KXI_ParticleSystemCtrl& system)
 
 void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
 {
+    WriteTreeFields(out, item);
     const auto* system = dynamic_cast<const KXI_ParticleSystemCtrl*>(&item);
     if (!system)
         return;
