@@ -25,6 +25,7 @@
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
 #include "tools/demoscene/DemoExplosion.h"
+#include "tools/demoscene/DemoTrees.h"
 
 namespace {
 
@@ -240,11 +241,14 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     // The first slide carries the particle systems and the fireball.
     const bool withParticles = slide.withChord;
     const bool withExplosion = slide.name == u"Dusk";
-    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0)); // scene objects
+    const bool withTrees = slide.name == u"Valley";
+    w.Count((withParticles ? kDemoFieldSystemCount : 0) + (withExplosion ? 1 : 0) + (withTrees ? kDemoTreeCount : 0));
     if (withParticles)
         WriteDemoFieldSystems(w, kWidth, kHeight);
     if (withExplosion)
         WriteDemoExplosion(w, kWidth, kHeight);
+    if (withTrees)
+        WriteDemoTrees(w, light.camera.pathWidth, light.camera.pathHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -280,6 +284,7 @@ int main(int argc, char** argv)
         record.textureSetRecords[LinkKey{slide.picturePath, slide.pictureId}] = {stored};
     }
     AddDemoParticlePictures(record);
+    AddDemoTreePictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
