@@ -81,3 +81,13 @@ bool FrameSequence::Step(SpriteFrameInfo& entry, float time)
 {
     return ::Step(entry, time, RestartRule::ElapsedNegative, StepDirection::Forward);
 }
+
+void StepFrames(std::vector<SpriteFrameInfo>& records, float time, bool backward)
+{
+    for (SpriteFrameInfo& record : records) {
+        if (backward)
+            record.StepBackward(time);
+        else
+            record.StepForward(time);
+    }
+}

@@ -58,6 +58,10 @@ struct SpriteFrameInfo {
     bool StepWhenDue(float time);
 };
 
+// Every record's frame to time T: StepForward, or StepBackward when
+// `backward` is set.
+void StepFrames(std::vector<SpriteFrameInfo>& records, float time, bool backward);
+
 // The stepper of the glyph and picture entries: as StepForward, except that
 // a frame restarts only when T - start < 0.
 struct FrameSequence {

@@ -134,13 +134,7 @@ void ParticleSystemParams::AdvanceTime(float t)
 {
     textureClock.Advance(t);
     spinClock.Advance(t);
-    const float time = textureClock.Total();
-    for (SpriteFrameInfo& texture : textures) {
-        if (animationDirection.value == 0)
-            texture.StepForward(time);
-        else
-            texture.StepBackward(time);
-    }
+    StepFrames(textures, textureClock.Total(), animationDirection.value != 0);
 }
 
 const SpriteFrameInfo* ParticleSystemParams::FirstTexture() const

@@ -1,7 +1,6 @@
 #include "particles/engine/TreeLeaves.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "particles/engine/TreeRendering.h"
 #include "platform/gfx/Device.h"
@@ -9,7 +8,6 @@
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
 #include "render/EffectResolution.h"
-#include "render/RenderContext.h"
 #include "render/ResourceLoading.h"
 #include "render/ResourceLoadingFrames.h"
 #include "render/SharedResource.h"
@@ -44,13 +42,7 @@ std::uint32_t PackTreeColour(float alpha, const math::Vec3& rgb)
 
 // ---- leaf -------------------------------------------------------------------------
 
-KXI_PSTree_Leaf::KXI_PSTree_Leaf()
-    : effectLink(kCommonResBlurEffect, kxi_string(kCommonResModule))
-{
-    speed.Rescale(kSpeedScale, 0.0f);
-    speed.QuietSet(1);
-    WatchTextures();
-}
+KXI_PSTree_Leaf::KXI_PSTree_Leaf() : KXI_PSTree_Leaf(DS_SafePtr<KXI_PtclSys_Geometry>()) {}
 
 KXI_PSTree_Leaf::KXI_PSTree_Leaf(DS_SafePtr<KXI_PtclSys_Geometry> nodeGeometry)
     : KXI_PSTree_Node(std::move(nodeGeometry)), effectLink(kCommonResBlurEffect, kxi_string(kCommonResModule))
@@ -113,13 +105,7 @@ void KXI_PSTree_Leaf::AdvanceTextureClock(float dt)
 {
     m_rawTextureTime += dt;
     speed.Advance(m_rawTextureTime);
-    const float time = speed.Total();
-    for (SpriteFrameInfo& texture : animatedTextures) {
-        if (reverse.value == 0)
-            texture.StepForward(time);
-        else
-            texture.StepBackward(time);
-    }
+    StepFrames(animatedTextures, speed.Total(), reverse.value != 0);
 }
 
 int KXI_PSTree_Leaf::Update(float dt, const TreeParticleList&)
@@ -145,13 +131,7 @@ void KXI_PSTree_Leaf::ReloadTextures()
 void KXI_PSTree_Leaf::PrepareResources()
 {
     ReloadTextures();
-    if (const RenderContext* context = g_RenderContextTls) {
-        const auto width = static_cast<std::int32_t>(context->pictureWidth);
-        const auto height = static_cast<std::int32_t>(context->pictureHeight);
-        glowSurface.SetViewSize(width, height);
-        if (width != 0 && height != 0)
-            glowSurface.Resize();
-    }
+    glowSurface.OnViewResize();
     DS_DocResManager* manager = CurrentDocResManager();
     if (!manager)
         return;

@@ -112,13 +112,18 @@ void KXI_PSTree_Stem::ReadBody(ArchiveReader ar, std::int32_t)
     ReadNodeSection(ar);
 }
 
-int KXI_PSTree_Stem::CountScreenPasses() const
+int CountScreenPassesOf(const TreeNodeVector& nodes)
 {
     int passes = 0;
-    for (const TreeNodeHandle& child : children.value)
-        if (child)
-            passes += child->CountScreenPasses();
+    for (const TreeNodeHandle& node : nodes.value)
+        if (node)
+            passes += node->CountScreenPasses();
     return passes;
+}
+
+int KXI_PSTree_Stem::CountScreenPasses() const
+{
+    return CountScreenPassesOf(children);
 }
 
 int KXI_PSTree_Stem::Update(float dt, const TreeParticleList& parentParticles)

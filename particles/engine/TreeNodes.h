@@ -100,6 +100,9 @@ public:
                 int& counter) override;
 };
 
+// The screen passes of all `nodes` together.
+int CountScreenPassesOf(const TreeNodeVector& nodes);
+
 // Typed readers of the records inside a tree. Each refuses the document
 // (DS_Error naming the class) for a class that is not registered or that
 // is of the other family.

@@ -87,11 +87,7 @@ void KXI_PSTree_Root::RenderTree(KXI_PtclSys_Mesh& mesh, DS_ABRender& renderer, 
 
 int KXI_PSTree_Root::CountScreenPasses() const
 {
-    int passes = 0;
-    for (const TreeNodeHandle& child : children.value)
-        if (child)
-            passes += child->CountScreenPasses();
-    return passes;
+    return CountScreenPassesOf(children);
 }
 
 // ---- stored form ------------------------------------------------------------------

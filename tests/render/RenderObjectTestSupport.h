@@ -15,6 +15,7 @@
 #include "objectmodel/ResourceBlob.h"
 #include "render/ABRender.h"
 #include "render/BaseSpriteProp.h"
+#include "render/QuadTextured.h"
 #include "render/RenderObject.h"
 #include "render/ScreenInfo.h"
 #include "tests/support/ArchiveFixtures.h"
@@ -66,15 +67,27 @@ inline std::unique_ptr<KXI_RenderObj> TestDescription::CreateRenderObject()
     return std::make_unique<TestRenderObject>(std::make_unique<TestDescription>(*this));
 }
 
-// A renderer that only counts render-target switches; drawing is not asked
-// of it by the objects under test.
+// A renderer that records what objects ask of it: the quad-batch draws
+// (which batch, from which quad, how many quads, with which effect), the
+// draws over the background quad, and the render-target switches.
 class RecordingRenderer final : public DS_ABRender {
 public:
+    struct BatchDraw {
+        const QuadBatchBuffer* batch;
+        const gfx::Effect* effect;
+        std::uint32_t firstQuad;
+        std::uint32_t quads;
+    };
+
     void PushView(std::uint32_t, std::uint32_t, int) override {}
     void PopView() override {}
     void DrawIndexedWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
-    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override {}
-    void DrawIndexedOptionalEffect(QuadBatchBuffer&, gfx::Effect*, std::uint32_t, std::uint32_t) override {}
+    void DrawWithEffect(TexturedQuad&, gfx::Effect&) override { ++screenDraws; }
+    void DrawIndexedOptionalEffect(QuadBatchBuffer& batch, gfx::Effect* effect, std::uint32_t firstQuad,
+                                   std::uint32_t quads) override
+    {
+        draws.push_back({&batch, effect, firstQuad, quads});
+    }
     void DrawColoredWithEffect(QuadBatchBuffer&, gfx::Effect&) override {}
     void DrawSpriteList(MeshItem&) override {}
     void DrawTexturedBatch(DS_SpriteArrayObj&) override {}
@@ -86,11 +99,14 @@ public:
         ++switches;
     }
     gfx::Texture* GetTargetTexture() override { return nullptr; }
-    TexturedQuad& GetBackgroundQuad() override { throw std::logic_error("no background quad"); }
+    TexturedQuad& GetBackgroundQuad() override { return background; }
     std::uint32_t GetWidth() const override { return 0; }
     std::uint32_t GetHeight() const override { return 0; }
 
+    TexturedQuad background;
+    std::vector<BatchDraw> draws;
     int switches = 0;
+    int screenDraws = 0;
 };
 
 // A document resource manager that only publishes a picture size, made the

@@ -32,6 +32,14 @@ FieldFields SampleField(std::u16string name, int positions)
 
 std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<FieldFields>& fields)
 {
+    return ParticleSlideDocument(fields.size(), [&fields](DocumentWriter& w) {
+        for (const FieldFields& field : fields)
+            particle_writer::WriteFieldSystem(w, field);
+    });
+}
+
+std::vector<std::uint8_t> ParticleSlideDocument(std::size_t count, const std::function<void(DocumentWriter&)>& writeObjects)
+{
     DocumentWriter w;
     w.Header().SlideShowBegin(1);
     w.Section(u"DS_SlideContainer", 6).Int(0).Float(1.0f).Float(1.0f).Float(10.0f).Int(0).WideString(u"Particles");
@@ -39,9 +47,8 @@ std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<FieldFields>& f
     light.backgroundPath = kGroundPicture;
     light.backgroundId = kGroundId;
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(fields.size());
-    for (const FieldFields& field : fields)
-        particle_writer::WriteFieldSystem(w, field);
+    w.Count(count);
+    writeObjects(w);
     w.Count(0);
     w.AudioFiles({});
     DocResManagerRecord record;

@@ -3,6 +3,8 @@
 // render tests and the fuzzer's seed corpus: one slide of field systems
 // with every blend and glow mode, old stored forms, and damaged records.
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "tests/support/ParticleWriter.h"
@@ -14,6 +16,10 @@ inline constexpr std::int64_t kSampleDotId = 41;
 
 // A field system of `positions` points on a line, drawing the dot.
 particle_writer::FieldFields SampleField(std::u16string name, int positions);
+
+// A document of one slide holding `count` objects, written by
+// `writeObjects`, with the dot picture stored.
+std::vector<std::uint8_t> ParticleSlideDocument(std::size_t count, const std::function<void(DocumentWriter&)>& writeObjects);
 
 // A document of one slide holding `fields`, with the dot picture stored.
 std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<particle_writer::FieldFields>& fields);

@@ -4,10 +4,11 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
+#include "tests/support/PresetSampleDocuments.h"
+#include "tests/support/TreeSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SoundWriter.h"
-#include "tests/support/TreeSampleDocuments.h"
 
 namespace {
 
@@ -193,5 +194,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(particles));
     for (SampleDocument& trees : TreeSampleDocuments())
         samples.push_back(std::move(trees));
+    for (SampleDocument& presets : PresetSampleDocuments())
+        samples.push_back(std::move(presets));
     return samples;
 }

@@ -112,6 +112,13 @@ void WritePointGeometry(DocumentWriter& w, const StoredGeometry& geometry)
     WriteGeometrySection(w, geometry);
 }
 
+void WriteSwarmGeometry(DocumentWriter& w, const StoredSwarm& s)
+{
+    Section(w, u"KXI_PSGeometry_Swarm").Dword(s.count).Dword(s.wanderSpeed).Dword(s.changeRate).Dword(s.changeTime);
+    w.Dword(s.width).Dword(s.height);
+    WriteGeometrySection(w, s.geometry);
+}
+
 void WriteLeaf(DocumentWriter& w, const StoredLeaf& leaf, const std::u16string& name, const WriteItem& writeGeometry,
                const std::vector<WriteItem>& children)
 {
@@ -138,13 +145,6 @@ void WriteRoot(DocumentWriter& w, const StoredRoot& root, const std::vector<Writ
     for (const WriteItem& child : children)
         child(w);
     description_writer::WriteConstructor(w, root.base);
-}
-
-void WriteSwarmGeometry(DocumentWriter& w, const StoredSwarm& s)
-{
-    Section(w, u"KXI_PSGeometry_Swarm").Dword(s.count).Dword(s.wanderSpeed).Dword(s.changeRate).Dword(s.changeTime);
-    w.Dword(s.width).Dword(s.height);
-    WriteGeometrySection(w, s.geometry);
 }
 
 } // namespace tree_writer

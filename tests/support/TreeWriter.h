@@ -115,8 +115,20 @@ struct StoredRoot {
     description_writer::ConstructorFields base;
 };
 
+struct StoredSwarm {
+    std::uint32_t count = 0;
+    std::uint32_t wanderSpeed = 0;
+    std::uint32_t changeRate = 0;
+    std::uint32_t changeTime = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    StoredGeometry geometry;
+};
+
 // "KXI_PSGeometry_Point", then the geometry section.
 void WritePointGeometry(DocumentWriter& w, const StoredGeometry& geometry);
+// "KXI_PSGeometry_Swarm", its fields, then the geometry section.
+void WriteSwarmGeometry(DocumentWriter& w, const StoredSwarm& swarm);
 // "KXI_PSTree_Leaf", the leaf fields, then the node section.
 void WriteLeaf(DocumentWriter& w, const StoredLeaf& leaf, const std::u16string& name, const WriteItem& writeGeometry,
                const std::vector<WriteItem>& children = {});
@@ -126,20 +138,5 @@ void WriteTrace(DocumentWriter& w, const StoredTrace& trace, const std::u16strin
 // "KXI_PSTree_Root", version 1, the root fields, the children, then the
 // description section.
 void WriteRoot(DocumentWriter& w, const StoredRoot& root, const std::vector<WriteItem>& children);
-
-// ---- swarm geometry ---------------------------------------------------------------
-
-struct StoredSwarm {
-    std::uint32_t count = 0;
-    std::uint32_t wanderSpeed = 0; // x 0.04 px/s
-    std::uint32_t changeRate = 0;  // x 0.02 + 0.1
-    std::uint32_t changeTime = 0;  // x 0.02 + 0.02 s
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    StoredGeometry geometry;
-};
-
-// "KXI_PSGeometry_Swarm", its fields, then the geometry section.
-void WriteSwarmGeometry(DocumentWriter& w, const StoredSwarm& swarm);
 
 } // namespace tree_writer

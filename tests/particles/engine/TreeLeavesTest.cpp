@@ -14,19 +14,11 @@
 #include "particles/engine/TreeLeaves.h"
 #include "particles/engine/TreeRoot.h"
 #include "tests/particles/engine/ItemRoundTrip.h"
+#include "tests/particles/engine/TreeTestSupport.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/TreeWriter.h"
 
 namespace {
-
-template <class G>
-DS_SafePtr<KXI_PtclSys_Geometry> NewGeometry(G** out = nullptr)
-{
-    G* geometry = new G;
-    if (out)
-        *out = geometry;
-    return DS_SafePtr<KXI_PtclSys_Geometry>(geometry);
-}
 
 TreeParticleHandle ParticleAt(float x, float y)
 {

@@ -12,20 +12,11 @@
 #include "particles/engine/EmitShapes.h"
 #include "particles/engine/TreeNodes.h"
 #include "tests/particles/engine/ItemRoundTrip.h"
+#include "tests/particles/engine/TreeTestSupport.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/TreeWriter.h"
 
 namespace {
-
-// A geometry handle on a new G, for a node to own.
-template <class G>
-DS_SafePtr<KXI_PtclSys_Geometry> NewGeometry(G** out = nullptr)
-{
-    G* geometry = new G;
-    if (out)
-        *out = geometry;
-    return DS_SafePtr<KXI_PtclSys_Geometry>(geometry);
-}
 
 // A node that records what reaches it and asks for one batch.
 struct RecordingNode final : KXI_PSTree_Node {
