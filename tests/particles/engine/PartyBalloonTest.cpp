@@ -298,12 +298,22 @@ TEST_F(PartyBalloonTreeTest, ABalloonNeverSwitchesTheTargetAndWithoutAPictureDra
     mesh->RenderTo(recorder, counter);
     EXPECT_EQ(recorder.switches, 0);
     EXPECT_EQ(counter, 0);
-    // It draws its picture all the same, without a glow.
+    // One draw of its batch with the balloon technique, and no glow.
+    ASSERT_EQ(recorder.draws.size(), 1u);
+    EXPECT_EQ(recorder.draws[0].batch, mesh->Batch(0));
+    EXPECT_EQ(recorder.draws[0].quads, 1u);
+    ASSERT_NE(recorder.draws[0].effect, nullptr);
+    EXPECT_EQ(recorder.draws[0].effect->CurrentTechnique(), KXI_PartyBalloon::kTechnique);
+    EXPECT_EQ(recorder.screenDraws, 0);
     EXPECT_TRUE(ShowsRgb(DrawnPixel(std::move(mesh)), kPictureRgb, 3));
 
     for (const std::vector<LinkKey>& pictures : {std::vector<LinkKey>{}, std::vector<LinkKey>{kNotStored, kHighlight}}) {
         root.children.value.clear();
-        const std::uint32_t drawn = DrawnPixel(RunTree(NewBalloon(pictures, 100, 100)));
+        std::unique_ptr<KXI_PtclSys_Mesh> bare = RunTree(NewBalloon(pictures, 100, 100));
+        render_object_test::RecordingRenderer none;
+        bare->RenderTo(none, counter);
+        EXPECT_TRUE(none.draws.empty());
+        const std::uint32_t drawn = DrawnPixel(std::move(bare));
         EXPECT_TRUE(ShowsRgb(drawn, kGrey, 1)) << Hex(drawn);
     }
 }
