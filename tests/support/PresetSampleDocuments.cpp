@@ -1,5 +1,7 @@
 #include "tests/support/PresetSampleDocuments.h"
 
+#include <limits>
+
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/TreePresetWriter.h"
 #include "tests/support/TreeWriter.h"
@@ -52,7 +54,10 @@ void WriteBalloonTree(DocumentWriter& w)
     leaf.pictures = {kDot, kDot, kDot};
     leaf.size = 6;
     leaf.colours = {0x004040E0};
-    WriteRoot(w, Root(u"Balloon", 24.0f, 8.0f), {[&](DocumentWriter& out) {
+    StoredRoot root = Root(u"Balloon", 24.0f, 8.0f);
+    // A value JSON cannot hold, for the inspector.
+    root.offset[2] = std::numeric_limits<float>::quiet_NaN();
+    WriteRoot(w, root, {[&](DocumentWriter& out) {
                   WriteBalloon(out, {80, 60}, [&](DocumentWriter& l) {
                       WriteLeaf(l, leaf, u"balloon", [](DocumentWriter& g) { WritePointGeometry(g, FullSize(u"")); });
                   });

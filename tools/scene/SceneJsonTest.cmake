@@ -207,6 +207,7 @@ expect_json("${json}" 3 slides 0 objects 0 tree preset list 2)
 expect_json("${json}" "dots" slides 0 objects 0 tree children 0 name)
 expect_json("${json}" 5 slides 0 objects 1 tree preset value)
 expect_length("${json}" 0 slides 0 objects 1 tree preset list)
+expect_json("${json}" "" slides 0 objects 2 tree offset 2) # NaN shows as null
 set(balloon slides 0 objects 2 tree children 0)
 expect_json("${json}" "KXI_PartyBalloon" ${balloon} class)
 expect_length("${json}" 3 ${balloon} pictures)
