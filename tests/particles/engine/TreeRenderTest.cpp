@@ -400,6 +400,31 @@ TEST_F(TreeRenderTest, FlippingBothWaysTurnsThePictureHalfAround)
     }
 }
 
+TEST_F(TreeRenderTest, TwoScreenGlowLeavesInASceneKeepThePictureAndBothDots)
+{
+    // Without a blur effect each glow-2 leaf only takes the picture drawn so
+    // far and draws it back; both switches must leave picture and dots.
+    StorePicture(kDotLink, 4, White);
+    KXI_PSTree_Root root;
+    KXI_PSTree_Leaf* left = PictureLeaf(root, kDotLink, 8.0f, 12.0f, 4);
+    KXI_PSTree_Leaf* right = nullptr;
+    AddLeaf<KXI_PSGeometry_Point>(root.children, &right)->offset.value = {16.0f, 0.0f, 0.0f};
+    LinkPicture(*right, kDotLink);
+    left->colours.colors.value = {0x000000FF};  // red
+    right->colours.colors.value = {0x0000FF00}; // green
+    left->glowMode.value = 2;
+    right->glowMode.value = 2;
+    auto mesh = RunTree(root);
+    mesh->Animate(0.1f);
+    EXPECT_EQ(mesh->NeedsRenderTarget(), 2);
+    const auto pixels = RenderTree(std::move(mesh));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 16, 48), kRedRgb)) << Hex(At(pixels, 16, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 48, 48), kGreenRgb)) << Hex(At(pixels, 48, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 32, 48), kGrey)) << Hex(At(pixels, 32, 48));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 4, 4), kStripes[0])) << Hex(At(pixels, 4, 4));
+    EXPECT_TRUE(ShowsRgb(At(pixels, 60, 4), kStripes[3])) << Hex(At(pixels, 60, 4));
+}
+
 TEST_F(TreeRenderTest, ScreenGlowLeafKeepsThePictureAndBrightensNearItsParticle)
 {
     StorePicture(kDotLink, 4, White);
