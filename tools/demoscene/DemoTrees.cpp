@@ -192,7 +192,7 @@ void WriteFountain(DocumentWriter& w, std::uint32_t width, std::uint32_t height)
     ribbons.leaf.colours = {0x0050B0FF};
     ribbons.leaf.transparency = 50;
 
-    WriteRoot(w, Root(u"Fountain", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E71}", width * 0.47f, height * 0.81f),
+    WriteRoot(w, Root(u"Fountain", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E71}", width * 0.6f, height * 0.84f),
               {[&](DocumentWriter& out) {
                   WriteStem(out, u"Jet", [&](DocumentWriter& g) { WritePointShape(g, jet); },
                             {[&](DocumentWriter& l) { WriteTrace(l, ribbons, u"Ribbons", PointGeometry(Geometry(u""))); },
@@ -222,7 +222,7 @@ void WriteWanderingDots(DocumentWriter& w, std::uint32_t width, std::uint32_t he
     dots.colourMode = 2;
     dots.randomPick = 1;
     dots.transparency = 25;
-    WriteRoot(w, Root(u"Wandering dots", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E72}", width * 0.5f, height * 0.42f),
+    WriteRoot(w, Root(u"Wandering dots", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E72}", width * 0.6f, height * 0.42f),
               {[&](DocumentWriter& l) {
                   WriteLeaf(l, dots, u"Dots", [&](DocumentWriter& g) { WriteSwarmGeometry(g, swarm); });
               }});
@@ -237,19 +237,19 @@ void WriteSparklerPreset(DocumentWriter& w, std::uint32_t width, std::uint32_t h
     rise.launchSpread = 70;
     rise.forces.gravityMode = 2; // towards -y: they float up
     rise.forces.gravity = Scaled(height, 0.01);
-    rise.emitter.count = 30;
+    rise.emitter.count = 40;
     rise.emitter.lifetime = 1.6f;
     rise.emitter.speed[0] = Scaled(height, 0.12);
     rise.emitter.speed[1] = 50;
     rise.emitter.geometry = Geometry(u"rise");
     StoredLeaf glints;
     glints.pictures = {kSparkLink};
-    glints.size = Scaled(width, 0.01);
+    glints.size = Scaled(width, 0.013);
     glints.colours = {0x0060FFC0, 0x00A0FFF0, 0x0040E0FF};
     glints.colourMode = 2;
     glints.randomPick = 1;
     WritePreset(w, {2, 1, {3, 1, 4}}, [&](DocumentWriter& out) {
-        WriteRoot(out, Root(u"Sparkler preset", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E73}", width * 0.3f, height * 0.72f),
+        WriteRoot(out, Root(u"Sparkler preset", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E73}", width * 0.4f, height * 0.72f),
                   {[&](DocumentWriter& stem) {
                       WriteStem(stem, u"Rise", [&](DocumentWriter& g) { WritePointShape(g, rise); },
                                 {[&](DocumentWriter& l) {
@@ -277,7 +277,7 @@ void WriteBalloons(DocumentWriter& w, std::uint32_t width, std::uint32_t height)
     balloon.colours = {0x003030E0, 0x00E06030, 0x0030C0F0, 0x0060C040, 0x00C050D0};
     balloon.colourMode = 2;
     balloon.randomPick = 1;
-    WriteRoot(w, Root(u"Party balloons", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E74}", width * 0.62f, height * 0.33f),
+    WriteRoot(w, Root(u"Party balloons", "{5A1C7E20-3B4D-4C6E-8F10-2A3B4C5D6E74}", width * 0.74f, height * 0.42f),
               {[&](DocumentWriter& out) {
                   WriteBalloon(out, {70, 80}, [&](DocumentWriter& l) {
                       WriteLeaf(l, balloon, u"Balloons", [&](DocumentWriter& g) { WriteSwarmGeometry(g, drift); });
