@@ -10,8 +10,10 @@
 #include "particles/engine/SingleParticle.h"
 #include "particles/engine/PathParticleSystems.h"
 #include "particles/engine/ThroughSpace.h"
+#include "particles/engine/PartyBalloon.h"
 #include "particles/engine/TreeLeaves.h"
 #include "particles/engine/TreeNodes.h"
+#include "particles/engine/TreePreset.h"
 #include "particles/engine/TreeRoot.h"
 
 void RegisterParticleEngineClasses()
@@ -35,4 +37,6 @@ void RegisterParticleEngineClasses()
     RegisterFamilyClass<KXI_PSTree_Leaf>(GetItemClassRegistry(), KXI_PSTree_Leaf::kClassName);
     RegisterFamilyClass<KXI_PSTree_Trace>(GetItemClassRegistry(), KXI_PSTree_Trace::kClassName);
     RegisterMainClass<KXI_PSTree_Root>(KXI_PSTree_Root::kClassName);
+    RegisterMainClass<KXI_PtclSysPreset>(KXI_PtclSysPreset::kClassName);
+    RegisterFamilyClass<KXI_PartyBalloon>(GetItemClassRegistry(), KXI_PartyBalloon::kClassName);
 }

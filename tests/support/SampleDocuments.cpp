@@ -4,6 +4,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
+#include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/TreeSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
@@ -199,5 +200,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(wanderers));
     for (SampleDocument& trees : TreeSampleDocuments())
         samples.push_back(std::move(trees));
+    for (SampleDocument& presets : PresetSampleDocuments())
+        samples.push_back(std::move(presets));
     return samples;
 }

@@ -28,6 +28,7 @@
 #include "tools/demoscene/DemoSingleObjects.h"
 #include "tools/demoscene/DemoPathSystems.h"
 #include "tools/demoscene/DemoFireflies.h"
+#include "tools/demoscene/DemoTrees.h"
 
 namespace {
 
@@ -243,8 +244,9 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     // The first slide carries the particle systems and the fireball.
     const bool withParticles = slide.withChord;
     const bool withExplosion = slide.name == u"Dusk";
+    const bool withTrees = slide.name == u"Valley";
     w.Count((withParticles ? kDemoFieldSystemCount + kDemoPathSystemCount + kDemoFireflyCount : 0) + (withExplosion ? 1 : 0) +
-            DemoSingleObjectCount(slide.name)); // scene objects
+            DemoSingleObjectCount(slide.name) + (withTrees ? kDemoTreeCount : 0)); // scene objects
     if (withParticles) {
         WriteDemoPathSystems(w, kWidth, kHeight);
         WriteDemoFieldSystems(w, kWidth, kHeight);
@@ -253,6 +255,8 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     if (withExplosion)
         WriteDemoExplosion(w, kWidth, kHeight);
     WriteDemoSingleObjects(w, slide.name, kWidth, kHeight);
+    if (withTrees)
+        WriteDemoTrees(w, light.camera.pathWidth, light.camera.pathHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -291,6 +295,7 @@ int main(int argc, char** argv)
     AddDemoSingleObjectPictures(record);
     AddDemoPathSystemPictures(record);
     AddDemoFireflyPictures(record);
+    AddDemoTreePictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());

@@ -6,6 +6,7 @@
 #include "tools/scene/SceneJsonSingleObjects.h"
 #include "tools/scene/SceneJsonPathSystems.h"
 #include "tools/scene/SceneJsonWanderers.h"
+#include "tools/scene/SceneJsonTrees.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void WriteBlock(std::ostringstream& out, const KXI_ParticleSystemCtrl& system)
 
 void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
 {
+    WriteTreeFields(out, item);
     const auto* system = dynamic_cast<const KXI_ParticleSystemCtrl*>(&item);
     if (!system)
         return;

@@ -26,36 +26,15 @@
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
+#include "bench/particles/engine/HeadlessBench.h"
 
 namespace {
 
 constexpr std::uint32_t kWidth = 512;
 constexpr std::uint32_t kHeight = 288;
 
-// A headless device as the resource device, a resource manager and a
-// render context current on the thread.
-struct Headless {
-    explicit Headless(benchmark::State& state)
-    {
-        std::string error;
-        device = gfx::CreateHeadlessDevice(kWidth, kHeight, &error);
-        if (!device) {
-            state.SkipWithError(error.c_str());
-            return;
-        }
-        deviceScope = std::make_unique<ResourceDeviceScope>(device.get());
-        managerScope = std::make_unique<CurrentDocResManagerScope>(&manager);
-        context.pictureWidth = float(kWidth);
-        context.pictureHeight = float(kHeight);
-        contextScope = std::make_unique<CurrentRenderContextScope>(&context);
-    }
-
-    std::unique_ptr<gfx::Device> device;
-    std::unique_ptr<ResourceDeviceScope> deviceScope;
-    DS_DocResManager manager;
-    std::unique_ptr<CurrentDocResManagerScope> managerScope;
-    RenderContext context;
-    std::unique_ptr<CurrentRenderContextScope> contextScope;
+struct Headless : headless_bench::Headless {
+    explicit Headless(benchmark::State& state) : headless_bench::Headless(state, kWidth, kHeight) {}
 };
 
 void AddTypicalRoutines(InnerParticle& p, const ColorSequenceParams& colours)
@@ -164,25 +143,7 @@ void BM_FieldDrawnFrame(benchmark::State& state)
     Headless headless(state);
     if (!headless.device)
         return;
-    const RenderTargetSizing savedSizing = g_RenderTargetSizing;
-    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
-    // A grey picture of the frame's size, stored as a document stores it.
-    const LinkKey picture{u"ground.bmp", 1};
-    ModuleResourceBlob stored(u"ground.bmp");
-    stored.SetBytes(bmp_fixture::BmpPicture(kWidth, kHeight, [](std::uint32_t, std::uint32_t) { return 0x808080u; }));
-    DocResManagerRecord record;
-    record.textureSetRecords[picture] = {stored};
-    DocumentWriter writer;
-    writer.DocResManager(record);
-    MemoryArchive archive(writer.Bytes());
-    ReadDocResManagerRecord(archive.Reader(), headless.manager);
-    DS_2D_Light light;
-    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
-    light.CreateDeviceObjects();
-    QuadVertices view;
-    view.FillTarget(*headless.device);
-    light.ApplyView(view);
-    light.OnResetDevice();
+    std::unique_ptr<DS_2D_Light> light = headless.MakeGreyLight();
     auto mech = MakeField(InnerParticleList::kMaxParticles, 2, static_cast<std::int32_t>(state.range(0)));
     ParticleSystemParams& params = mech->Controller().params;
     params.glowEffect = headless.manager.GetBuiltinEffect("gaussian-blur");
@@ -196,10 +157,9 @@ void BM_FieldDrawnFrame(benchmark::State& state)
     for (auto _ : state) {
         t += 0.016f;
         objects.front()->Animate(t);
-        light.RenderFrame(objects, false);
+        light->RenderFrame(objects, false);
         headless.device->Present();
     }
-    g_RenderTargetSizing = savedSizing;
 }
 BENCHMARK(BM_FieldDrawnFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
