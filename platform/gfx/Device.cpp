@@ -1108,6 +1108,11 @@ HRESULT Device::ReadPixels(Surface* surface, std::vector<std::uint32_t>* out)
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.GlName(),
                                GLint(surface->Level()));
         glReadBuffer(GL_COLOR_ATTACHMENT0);
+        // Wait until every draw sent so far is done. GL promises that the
+        // read sees them, but llvmpipe skips the wait when the texture was
+        // last sampled and is no longer the target: the draws into it may
+        // still be running and the read returns the picture from before.
+        glFinish();
         // Row 0 of a render target is its top row, as in the result.
         glReadPixels(0, 0, GLsizei(surface->Width()), GLsizei(surface->Height()), GL_BGRA,
                      GL_UNSIGNED_INT_8_8_8_8_REV, out->data());

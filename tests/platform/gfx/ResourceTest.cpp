@@ -261,6 +261,47 @@ TEST_F(ResourceTest, SavedRenderTargetAndDepthSurfaceRestore)
     EXPECT_EQ(pixels, std::vector<std::uint32_t>(16, 0xFF123456));
 }
 
+TEST_F(ResourceTest, ReadBackSeesEveryDrawIntoATextureThatWasSampledBefore)
+{
+    // Two targets taking turns, as a render-target pair does: each is shown
+    // (sampled), then drawn into, then read back right after the device has
+    // moved on to the other one. The read must see the new drawing even when
+    // the draws are still under way; llvmpipe does not wait for them by
+    // itself once the texture was last sampled rather than drawn into.
+    constexpr std::uint32_t kSide = 64;
+    const Ref<Texture> targets[2] = {MakeRenderTarget(*device, kSide, kSide), MakeRenderTarget(*device, kSide, kSide)};
+    const Ref<Texture> white = MakeTexture(*device, 1, 1, {0xFFFFFFFFu});
+    Surface* backBuffer = nullptr;
+    ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), kOk);
+    const Ref<Surface> screen = Ref<Surface>::Adopt(backBuffer);
+    ASSERT_EQ(device->SetDepthStencilSurface(nullptr), kOk);
+    device->SetTextureStageState(0, TextureStageState::ColorOp, std::uint32_t(TextureOp::Modulate));
+    device->SetTextureStageState(0, TextureStageState::AlphaOp, std::uint32_t(TextureOp::Modulate));
+    // A target's colour changes every time it is drawn into.
+    const std::uint32_t colours[2] = {0xFF00FF00u, 0xFFFF0000u};
+    int staleReads = 0;
+    for (std::uint32_t round = 0; round < 40; ++round) {
+        Texture& drawn = *targets[round % 2];
+        Texture& other = *targets[(round + 1) % 2];
+        const std::uint32_t colour = colours[round % 4 / 2];
+        ASSERT_EQ(device->SetRenderTarget(0, screen.Get()), kOk);
+        ASSERT_EQ(device->SetTexture(0, &drawn), kOk);
+        ASSERT_EQ(Draw(*device, 0x144, ScreenRect(0, 0, kWidth, kHeight)), kOk);
+
+        ASSERT_EQ(device->SetRenderTarget(0, drawn.SurfaceLevel(0).Get()), kOk);
+        ASSERT_EQ(device->Clear(0, nullptr, ClearFlags::Target, 0xFF000000, 1.0f, 0), kOk);
+        ASSERT_EQ(device->SetTexture(0, white.Get()), kOk);
+        ASSERT_EQ(Draw(*device, 0x144, ScreenRect(0, 0, kSide, kSide, colour)), kOk);
+        ASSERT_EQ(device->SetRenderTarget(0, other.SurfaceLevel(0).Get()), kOk);
+        ASSERT_EQ(device->Clear(0, nullptr, ClearFlags::Target, 0xFF000000, 1.0f, 0), kOk);
+
+        std::vector<std::uint32_t> pixels;
+        ASSERT_EQ(device->ReadPixels(drawn.SurfaceLevel(0).Get(), &pixels), kOk);
+        staleReads += pixels.back() != colour ? 1 : 0;
+    }
+    EXPECT_EQ(staleReads, 0) << "reads that missed the drawing before them";
+}
+
 TEST_F(ResourceTest, StretchRectResizesIntoARenderTarget)
 {
     // 2 x 2 picture into an 8 x 8 target: each texel becomes a 4 x 4 block.
