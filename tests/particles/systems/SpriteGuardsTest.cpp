@@ -25,23 +25,6 @@ const LinkKey kGifLink{u"C:\\anim\\flock.GIF", 32};      // two 100 x 50 frames:
 const LinkKey kGlowEffectLink{u"fx\\glow.fx", 33};
 const LinkKey kNoEffectLink{u"fx\\missing.fx", 34};
 
-class ProbeArray : public DS_SpriteArrayObj {
-public:
-    using DS_SpriteArrayObj::DS_SpriteArrayObj;
-    const SpriteFrameInfo& PictureFrames() const { return m_frames; }
-};
-
-std::vector<QuadBatchVertex> ReadVertices(ParticleGeomArray& array)
-{
-    std::vector<QuadBatchVertex> out;
-    QuadBatchVertex* locked = array.Quads().LockQuads();
-    if (!locked)
-        return out;
-    out.assign(locked, locked + array.Quads().vertices.VertexCount());
-    array.Quads().UnlockQuads();
-    return out;
-}
-
 // Glowing sprites of half size 0.5 at (1, 1) canvas units; counts updates.
 class CountingGlowCtrl : public DS_GlowEffectCtrl {
 public:
@@ -228,17 +211,11 @@ TEST_F(SpriteGuardsTest, ProjectionUsesTheThreadsViewUntilThereIsNone)
     screen.pictureHeight = 600;
     screen.quad.SetRect(100.0f, 50.0f, 400.0f, 300.0f);
     ViewState& view = renderContext->GetViewState();
-    view.inverseModeScaleX = 0.5f;
-    view.inverseModeScaleY = 0.25f;
-    view.modeTranslationX = 10.0f;
-    view.modeTranslationY = 20.0f;
     view.zoom = 2.0f;
     view.zoomOffsetX = 3.0f;
-    view.zoomOffsetY = 4.0f;
 
-    // x: 800 x (300 - 100) / 400 x 0.5 / 2 - (10 / 2 + 3) = 92;
-    // y: 600 x (200 - 50) / 300 x 0.25 / 2 - (20 / 2 + 4) = 23.5.
-    EXPECT_EQ(ProjectToView(screen, 300.0f, 200.0f, 7.0f), (math::Vec3{92.0f, 23.5f, 7.0f}));
+    // x: 800 x (300 - 100) / 400 / 2 - 3 = 197; y: 600 x (200 - 50) / 300 / 2 = 150.
+    EXPECT_EQ(ProjectToView(screen, 300.0f, 200.0f, 7.0f), (math::Vec3{197.0f, 150.0f, 7.0f}));
 
     const CurrentRenderContextScope none(nullptr);
     EXPECT_EQ(ProjectToView(screen, 300.0f, 200.0f, 7.0f), (math::Vec3{300.0f, 200.0f, 7.0f}));
