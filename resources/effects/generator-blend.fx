@@ -4,15 +4,22 @@ orvanta-effect 1
 # into a mask surface, then lay the mask over the picture with one of four
 # blend techniques, drawing the picture's quad (XYZ | TEX1).
 #
-# The mask keeps the layer colour in rgb and its coverage in alpha (the mask
-# passes write alpha even where the frame writes colour only); its
-# weight on the picture is m = rgb x alpha. A texel no quad covers has alpha
-# 0, so it weighs nothing whatever colour the mask was cleared to (black for
-# the masked draw, white for the joined one).
+# The mask keeps the layers' premultiplied colour P in rgb and their
+# coverage A in alpha, laid source-over (the mask passes write alpha even
+# where the frame writes colour only). Since no colour exceeds 1, P never
+# exceeds A, so the weight of a texel on the picture is m = min(rgb, alpha):
+# P itself where a layer was laid, and 0 where none was (alpha 0), whatever
+# colour the mask was cleared to (black for the masked draw, white for the
+# joined one).
 #
 #   BlendMask            layer quads into the mask ("Texture1" x vertex
 #                        colour), overlapping quads combined source-over
-#   JoinMask             the same, for several layers in turn
+#   JoinMask             the same, for several layers in turn; a first pass
+#                        scales the colour under each layer by the coverage
+#                        already there, so a texel no earlier layer covered
+#                        loses the white of the clear before the layer is
+#                        laid (exact for one layer, and wherever earlier
+#                        layers cover fully or not at all)
 #   CommonTex            the mask ("Texture1") laid over the target by its alpha
 #   Blend_ScreenTex      1 - (1 - p)(1 - m), p the picture drawn so far
 #                        ("Texture1"), the mask in "Texture2"; written opaque
@@ -45,10 +52,12 @@ sampler Texture1 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear
 sampler Texture2 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 
 common
-// The weight of a mask texel on the picture, and its coverage.
+// The weight of a mask texel on the picture: its premultiplied colour,
+// which never exceeds its coverage except where the clear colour lies
+// uncovered.
 vec3 MaskWeight(vec4 mask)
 {
-    return mask.rgb * mask.a;
+    return min(mask.rgb, vec3(mask.a));
 }
 
 // The device places every vertex half a target pixel off, as the platform
@@ -87,7 +96,21 @@ in vec4 colour;
 in vec2 texCoord;
 void main()
 {
-    gfx_FragColor = texture(Texture1, texCoord) * colour;
+    vec4 layer = texture(Texture1, texCoord) * colour;
+    gfx_FragColor = vec4(layer.rgb * layer.a, layer.a);
+}
+end
+
+# Where the layer lays anything, the mask colour is scaled by the mask
+# coverage (the blend does it); the rest of the quad leaves it alone.
+fragment LayerWipe
+in vec4 colour;
+in vec2 texCoord;
+void main()
+{
+    if (texture(Texture1, texCoord).a * colour.a <= 0.0)
+        discard;
+    gfx_FragColor = vec4(0.0);
 }
 end
 
@@ -146,6 +169,17 @@ pass
 end
 
 technique JoinMask
+pass
+    vertex Layer
+    fragment LayerWipe
+    state ColorWriteEnable 7
+    state AlphaBlendEnable True
+    state SrcBlend Zero
+    state DestBlend DestAlpha
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
 pass
     vertex Layer
     fragment Layer

@@ -145,6 +145,49 @@ TEST_F(GeneratorBlendTest, SoftEdgesMatchTheStraightDrawAndNeverDarkenTheirSurro
     }
 }
 
+// Two half-transparent quads overlapping in the middle, in one layer: the
+// mask must lay them source-over, as the straight draw lays them on the
+// picture, in the black-cleared masked mask and the white-cleared joined one.
+TEST_F(GeneratorBlendTest, OverlappingSoftQuadsCompositeAsTheirStraightSourceOverDraw)
+{
+    const auto opaque = quad_test::MakeTexture(*device, 1, 1, {0xFFFFFFFFu});
+    const auto soft = SoftTexture();
+    for (const bool joined : {false, true})
+        for (gfx::Texture* texture : {opaque.Get(), soft.Get()})
+            for (const std::uint32_t colour : {0x80808080u, 0x80000000u, 0xC0FF4000u}) {
+                SCOPED_TRACE(std::string(joined ? "joined " : "masked ") + (texture == soft.Get() ? "soft " : "flat ") +
+                             Hex(colour));
+                TestTexGenerator generator;
+                generator.layers = {{PlacedQuad{2, 1, 10, 9, colour}, PlacedQuad{6, 4, 14, 12, colour}}};
+                generator.joinedLast = joined ? 0 : -1;
+                const auto blended = RenderGenerator(generator, texture, true);
+                const auto straight = RenderGenerator(generator, texture, false);
+                for (std::size_t i = 0; i < blended.size(); ++i)
+                    ASSERT_TRUE(ShowsRgb(blended[i], straight[i] & 0xFFFFFFu, 4))
+                        << "pixel " << i << ": " << Hex(blended[i]) << " against " << Hex(straight[i]);
+            }
+}
+
+// The mask's weight where the two quads (colour 0.5, alpha 0.5) overlap is
+// their source-over colour 0.25 + 0.25 x 0.5 = 0.375, added to the picture.
+TEST_F(GeneratorBlendTest, OverlappingHalfTransparentQuadsAddTheirSourceOverWeight)
+{
+    const auto opaque = quad_test::MakeTexture(*device, 1, 1, {0xFFFFFFFFu});
+    for (const bool joined : {false, true}) {
+        SCOPED_TRACE(joined ? "joined" : "masked");
+        TestTexGenerator generator;
+        generator.blendMode.StoreValue(3);
+        generator.layers = {{PlacedQuad{2, 1, 10, 9, 0x80808080u}, PlacedQuad{6, 4, 14, 12, 0x80808080u}}};
+        generator.joinedLast = joined ? 0 : -1;
+        const auto pixels = RenderGenerator(generator, opaque.Get(), true);
+        // Canvas (8, 6) lies under both quads: target (16, 24).
+        const std::uint32_t overlap = At(pixels, 16, 24, kTargetSize);
+        const auto level = std::uint32_t(std::lround(0x60 + 0.375f * 255.0f));
+        const std::uint32_t expected = level * 0x010101u;
+        EXPECT_TRUE(ShowsRgb(overlap, expected, 3)) << Hex(overlap) << " expected " << Hex(expected);
+    }
+}
+
 TEST_F(GeneratorBlendTest, AnObjectOffThePicturePlaneLandsWhereItsStraightDrawLands)
 {
     renderContext->SetCameraView(kPictureWidth, kPictureHeight, math::Vec3{12, 8, 0}, 1.0f, true);

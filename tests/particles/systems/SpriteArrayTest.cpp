@@ -11,29 +11,6 @@
 namespace sprite_test {
 namespace {
 
-// A sprite array whose picture frames the test can set.
-class ProbeArray : public DS_SpriteArrayObj {
-public:
-    using DS_SpriteArrayObj::DS_SpriteArrayObj;
-    SpriteFrameInfo& PictureFrames() { return m_frames; }
-};
-
-struct Vertices {
-    std::vector<QuadBatchVertex> all;
-    const QuadBatchVertex& operator[](std::size_t i) const { return all[i]; }
-};
-
-Vertices ReadVertices(ParticleGeomArray& array)
-{
-    Vertices out;
-    QuadBatchVertex* locked = array.Quads().LockQuads();
-    if (!locked)
-        return out;
-    out.all.assign(locked, locked + array.Quads().vertices.VertexCount());
-    array.Quads().UnlockQuads();
-    return out;
-}
-
 class SpriteArrayTest : public SpriteSceneTest {
 protected:
     void SetUp() override
@@ -124,8 +101,8 @@ TEST_F(SpriteArrayTest, QuadsFollowPositionAxesExtentsAndFlips)
         sprite.colour = PackSpriteColour(0x0000FF, 127, 1.0f);
         array->FillVertices(array->Controller());
 
-        const Vertices v = ReadVertices(*array);
-        ASSERT_EQ(v.all.size(), 4u);
+        const auto v = ReadVertices(*array);
+        ASSERT_EQ(v.size(), 4u);
         const float x[4] = {90, 90, 110, 110};
         const float y[4] = {55, 45, 55, 45};
         for (int k = 0; k < 4; ++k) {
@@ -154,7 +131,7 @@ TEST_F(SpriteArrayTest, AFrameStripAdvancesWithTheAnimationClockAndWraps)
         ctrl.animationClock = clock;
         array->FillVertices(ctrl);
         EXPECT_EQ(array->StripFrame(), frame);
-        const Vertices v = ReadVertices(*array);
+        const auto v = ReadVertices(*array);
         EXPECT_FLOAT_EQ(v[0].u, 0.25f * static_cast<float>(frame));
         EXPECT_FLOAT_EQ(v[2].u, 0.25f * static_cast<float>(frame + 1));
     }
@@ -165,7 +142,7 @@ TEST_F(SpriteArrayTest, AFrameStripAdvancesWithTheAnimationClockAndWraps)
     array = Make(ctrl);
     Ctrl(*array).animationClock = 10.0f;
     array->FillVertices(Ctrl(*array));
-    const Vertices v = ReadVertices(*array);
+    const auto v = ReadVertices(*array);
     EXPECT_EQ(array->StripFrame(), 0u);
     EXPECT_FLOAT_EQ(v[0].u, 0.0f);
     EXPECT_FLOAT_EQ(v[2].u, 1.0f);
@@ -180,7 +157,7 @@ TEST_F(SpriteArrayTest, AnAnimatedPictureSpansItsPartOfTheTexture)
     array->PictureFrames().uScale = 0.75f;
     array->PictureFrames().vScale = 0.5f;
     array->Animate(0.1f);
-    const Vertices v = ReadVertices(*array);
+    const auto v = ReadVertices(*array);
     const float u[4] = {0.75f, 0.75f, 0, 0};
     const float vv[4] = {0.5f, 0, 0.5f, 0};
     for (int k = 0; k < 4; ++k) {

@@ -37,6 +37,25 @@ public:
     int updates = 0;
 };
 
+// A sprite array whose picture frames the test can read and set.
+class ProbeArray : public DS_SpriteArrayObj {
+public:
+    using DS_SpriteArrayObj::DS_SpriteArrayObj;
+    SpriteFrameInfo& PictureFrames() { return m_frames; }
+};
+
+// The vertices of the array's quad batch (none when it cannot be locked).
+inline std::vector<QuadBatchVertex> ReadVertices(ParticleGeomArray& array)
+{
+    std::vector<QuadBatchVertex> out;
+    QuadBatchVertex* locked = array.Quads().LockQuads();
+    if (!locked)
+        return out;
+    out.assign(locked, locked + array.Quads().vertices.VertexCount());
+    array.Quads().UnlockQuads();
+    return out;
+}
+
 // A timeline held at a state and level the test sets.
 class FixedTimeline : public KXI_Timing {
 public:
