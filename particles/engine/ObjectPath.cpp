@@ -149,8 +149,13 @@ void KXI_SigleObjectPath::Update(float localTime)
     KXI_ParticleSystemMech* mech = RenderObject();
     {
         const SingleQuadLock lock(mech);
-        if (!lock.Vertices())
+        // Without vertex memory this frame draws nothing rather than the
+        // quad of an earlier frame.
+        if (!lock.Vertices()) {
+            mech->SetQuadCount(0, 0);
             return;
+        }
+        mech->SetQuadCount(0, 1);
         math::Vec3 direction;
         const math::Vec3 position = Walk(direction);
         WriteQuad(lock.Vertices(), position, direction);

@@ -79,8 +79,11 @@ void KXI_SingleParticle::BuildQuad()
     KXI_ParticleSystemMech* mech = RenderObject();
     {
         const SingleQuadLock lock(mech);
-        if (!lock.Vertices())
+        if (!lock.Vertices()) {
+            if (mech)
+                mech->SetQuadCount(0, 0);
             return;
+        }
         WriteCorners(lock.Vertices());
     }
     mech->FillBatchTexCoords(0, params.FirstTexture(), params);
@@ -143,9 +146,13 @@ void KXI_StaticObject::Update(float localTime)
 void KXI_StaticObject::ApplyTimelineLevel()
 {
     // The lock hands back what the attach wrote: only the colours change.
+    // The corners are written only at attach: a batch that lost its vertex
+    // memory has lost them too, and draws nothing until the next attach.
     const SingleQuadLock lock(RenderObject());
     if (lock.Vertices())
         RenderObject()->SetQuadColour(lock.Vertices(), TimelineLevel());
+    else if (RenderObject())
+        RenderObject()->SetQuadCount(0, 0);
 }
 
 void KXI_StaticObject::AdvanceTurn(float localTime)

@@ -420,6 +420,21 @@ TEST_F(SingleObjectsTest, PathsOfOnePointAndOfNone)
     }
 }
 
+TEST_F(SingleObjectsTest, ABatchWithoutVertexMemoryDrawsNoQuad)
+{
+    KXI_StaticObject description;
+    const Running standing = RunStanding(description);
+    const Running walking = RunWalker({{0, 0, 0}, {40, 0, 0}}, 10, 0);
+    for (const Running* running : {&standing, &walking}) {
+        SCOPED_TRACE(running == &standing ? "static" : "walking");
+        (*running)->Animate(0.1f);
+        ASSERT_EQ((*running)->QuadCount(0), 1);
+        (*running)->Batch(0)->vertices.Release();
+        (*running)->Animate(0.2f);
+        EXPECT_EQ((*running)->QuadCount(0), 0);
+    }
+}
+
 // ---- stored forms -------------------------------------------------------------------
 
 template <class T, class Fields, class Write>
