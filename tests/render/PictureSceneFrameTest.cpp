@@ -128,6 +128,64 @@ TEST_F(PictureSceneTest, EachObjectMovesByItsParallaxShareOfTheCameraOffset)
     ExpectShows(pixels, 8, 56, kBlueRgb);   // x 2..6
 }
 
+// Objects share the picture's pixel space whatever the canvas: with the
+// camera on a path, the canvas is only the window (path width x path
+// height) around the camera centre that fills the view, and an object at
+// picture pixel p lands where the picture's pixel p does, at canvas
+// (p - centre) x zoom + canvas / 2.
+struct CameraPlacementCase {
+    const char* name;
+    bool animated;
+    std::uint32_t zoomPercent;
+    // Where the object's picture rectangle [18, 22) x [3, 5) lands on the
+    // 64 x 64 back buffer: left, top, right, bottom.
+    std::uint32_t screen[4];
+};
+
+const CameraPlacementCase kCameraPlacementCases[] = {
+    // The canvas is the 32 x 16 picture: 2 x 4 back-buffer pixels each.
+    {"camera off: canvas and picture coincide", false, 100, {36, 12, 44, 20}},
+    // Window x 12..28, y 0..8 of the picture on a 16 x 8 canvas: 4 x 8 each.
+    {"path at zoom 100: the window around the centre", true, 100, {24, 24, 40, 40}},
+    // Scaled by 2 about the centre: window x 16..24, y 2..6.
+    {"path at zoom 200: scaled about the centre", true, 200, {16, 16, 48, 48}},
+};
+
+TEST_F(PictureSceneTest, ObjectsFollowThePicturePixelsThroughThePathCamera)
+{
+    for (const CameraPlacementCase& c : kCameraPlacementCases) {
+        SCOPED_TRACE(c.name);
+        auto light = MakeStripesLight(PicturePosition::kStretch);
+        DSM_Camera& camera = light->Camera();
+        camera.mode.StoreValue(DSM_Camera::kPath);
+        camera.pathWidth.StoreValue(kPictureWidth / 2);
+        camera.pathHeight.StoreValue(kPictureHeight / 2);
+        // Two points at one place: the camera holds still there at the zoom.
+        for (int i = 0; i < 2; ++i) {
+            DX_CamPathPnt* point = camera.path.AddPoint(DX_SmartPnt(math::Vec3{20, 4, 0}), nullptr);
+            point->duration.StoreValue(4.0f);
+            point->zoomPercent.StoreValue(c.zoomPercent);
+        }
+        light->SetCameraAnimated(c.animated);
+        light->UpdateCamera(0.0f);
+        ASSERT_FLOAT_EQ(renderContext->canvasWidth, float(c.animated ? kPictureWidth / 2 : kPictureWidth));
+
+        ProbeLog log;
+        light->RenderFrame({RectProbe("object", log, 100, 18, 3, 22, 5, kYellowRgb)}, false);
+
+        const auto pixels = BackBufferPixels();
+        const auto [left, top, right, bottom] = c.screen;
+        ExpectShows(pixels, (left + right) / 2, (top + bottom) / 2, kYellowRgb);
+        ExpectShows(pixels, left + 1, top + 1, kYellowRgb);
+        ExpectShows(pixels, right - 1, bottom - 1, kYellowRgb);
+        // Just outside it, the picture's blue stripe shows.
+        ExpectShows(pixels, left - 2, (top + bottom) / 2, kBlueRgb);
+        ExpectShows(pixels, right + 1, (top + bottom) / 2, kBlueRgb);
+        ExpectShows(pixels, (left + right) / 2, top - 2, kBlueRgb);
+        ExpectShows(pixels, (left + right) / 2, bottom + 1, kBlueRgb);
+    }
+}
+
 TEST_F(PictureSceneTest, ReadersGetThePictureDrawnSoFarAndTheLastEndsThePass)
 {
     auto light = MakeStripesLight(PicturePosition::kFit);

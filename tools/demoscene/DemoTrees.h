@@ -18,8 +18,10 @@
 // The number of objects WriteDemoTrees writes.
 inline constexpr std::int32_t kDemoTreeCount = 4;
 
-// Writes the trees over a canvas of width x height (positions and sizes
-// follow it); the caller writes the object count.
+// Writes the trees over a picture of width x height pixels (positions and
+// sizes follow it). Objects lie in the picture's pixels whatever the
+// slide's camera does: a path camera only chooses the window of the picture
+// that fills the view. The caller writes the object count.
 void WriteDemoTrees(DocumentWriter& w, std::uint32_t width, std::uint32_t height);
 
 // The fountain tree's record alone ("KXI_PSTree_Root").

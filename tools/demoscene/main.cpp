@@ -256,7 +256,7 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
         WriteDemoExplosion(w, kWidth, kHeight);
     WriteDemoSingleObjects(w, slide.name, kWidth, kHeight);
     if (withTrees)
-        WriteDemoTrees(w, light.camera.pathWidth, light.camera.pathHeight);
+        WriteDemoTrees(w, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
