@@ -16,7 +16,6 @@ constexpr std::int64_t kStarId = 121;
 constexpr char16_t kFishPath[] = u"pictures\\fish.png";
 constexpr std::int64_t kFishId = 122;
 constexpr std::int64_t kParticleEffect = 185;
-constexpr double kPi = 3.14159265358979323846;
 
 // A picture given as a coverage (0..1) and a colour per point of the unit
 // square, as RGBA rows; each pixel averages 4 x 4 samples, so edges are
