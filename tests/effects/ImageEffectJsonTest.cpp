@@ -49,7 +49,7 @@ std::string InspectSlideOf(const std::function<void(DocumentWriter&)>& writeObje
     return InspectDocumentJson(document);
 }
 
-TEST(ImageEffectInspectTest, ShowsSharedFieldsTheMaskAndOwnValuesAfterConversion)
+TEST(ImageEffectJsonTest, ShowsSharedFieldsTheMaskAndOwnValuesAfterConversion)
 {
     const std::string json = InspectSlideOf(
         [](DocumentWriter& w) {
