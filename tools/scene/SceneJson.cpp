@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/crt/Guid.h"
+#include "platform/crt/WideString.h"
+#include "platform/math/Vector.h"
+#include "render/FileLink.h"
 #include "player/SlideContainer.h"
 #include "player/SoundObjects.h"
 #include "render/DocResManagerSummary.h"
@@ -17,11 +20,6 @@
 #include "tools/scene/SceneJsonParticles.h"
 
 namespace {
-
-std::string Quoted(const kxi_string& text)
-{
-    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
-}
 
 // Writes `items` as a JSON array, one element per line.
 template <class Items, class WriteItem>
@@ -56,7 +54,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
 {
     out << "{\"class\": " << StoredClass(item);
     if (const auto* object = dynamic_cast<const DS_ABObj_Constructor*>(&item)) {
-        out << ", \"name\": " << Quoted(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
+        out << ", \"name\": " << JsonString(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
             << "\", \"depth\": " << object->depth.value << ", \"timeline\": {\"selector\": "
             << object->timing.Selector() << ", \"class\": ";
         if (const KXI_Timing* timeline = object->timing.CurrentTimeline()) {
@@ -100,7 +98,7 @@ void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
         return;
     }
     WriteArray(out, inspected->slides, [&](const InspectionSlideShow::Slide& slide) {
-        out << "{\"class\": " << Quoted(slide.className) << ", \"version\": " << slide.version;
+        out << "{\"class\": " << JsonString(slide.className) << ", \"version\": " << slide.version;
         if (const auto* container = dynamic_cast<const DS_SlideContainer*>(slide.object.get())) {
             out << ", \"light\": ";
             if (const DS_2D_Light* light = container->PictureScene())
@@ -119,7 +117,7 @@ void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
 void WriteAudio(std::ostringstream& out, const DS_SlideShowBase& slideShow)
 {
     WriteArray(out, slideShow.AudioFiles(), [&](const DS_SafePtr<DS_AudioFile>& file) {
-        out << "{\"name\": " << Quoted(file->m_name) << ", \"source\": " << Quoted(file->m_data.Name())
+        out << "{\"name\": " << JsonString(file->m_name) << ", \"source\": " << JsonString(file->m_data.Name())
             << ", \"bytes\": " << file->m_data.Size() << "}";
     });
 }
@@ -169,12 +167,29 @@ std::string InspectDocumentJson(const SceneDocument& document)
     std::ostringstream out;
     // The objects' fields may look up what the document keeps for them.
     CurrentDocResManagerScope current(document.ResManager());
-    out << "{\n  \"header\": " << Quoted(kDocumentHeader) << ",\n  \"slides\": ";
+    out << "{\n  \"header\": " << JsonString(kDocumentHeader) << ",\n  \"slides\": ";
     WriteSlides(out, *document.SlideShow());
     out << ",\n  \"audio\": ";
     WriteAudio(out, *document.SlideShow());
     out << ",\n  \"resources\": ";
     WriteResources(out, document.ResManager());
     out << "\n}\n";
+    return out.str();
+}
+
+std::string JsonString(const kxi_string& text)
+{
+    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
+}
+
+std::string JsonLink(const DS_FileLink3& link)
+{
+    return "{\"path\": " + JsonString(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
+}
+
+std::string JsonPoint(const math::Vec3& point)
+{
+    std::ostringstream out;
+    out << "[" << point.x << ", " << point.y << ", " << point.z << "]";
     return out.str();
 }

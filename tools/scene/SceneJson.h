@@ -29,3 +29,15 @@ void WriteImageEffectFields(std::ostringstream& out, const DS_IOF_Item& item);
 
 // Escapes `text` as the contents of a JSON string.
 std::string JsonEscape(const std::string& text);
+
+// Pieces every part of the inspector writes the same way:
+//   JsonString: a stored text as a quoted, escaped JSON string;
+//   JsonLink:   a file link as {"path": ..., "id": N};
+//   JsonPoint:  a point as [x, y, z] in the stream's default number format.
+class DS_FileLink3;
+namespace math {
+struct Vec3;
+}
+std::string JsonString(const kxi_string& text);
+std::string JsonLink(const DS_FileLink3& link);
+std::string JsonPoint(const math::Vec3& point);

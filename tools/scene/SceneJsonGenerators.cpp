@@ -8,28 +8,13 @@
 
 namespace {
 
-std::string Quoted(const kxi_string& text)
-{
-    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
-}
-
-void WritePoint(std::ostringstream& out, const math::Vec3& p)
-{
-    out << "[" << p.x << ", " << p.y << ", " << p.z << "]";
-}
-
-void WriteLink(std::ostringstream& out, const DS_FileLink3& link)
-{
-    out << "{\"path\": " << Quoted(link.Path()) << ", \"id\": " << link.Id() << "}";
-}
-
 void WriteBase(std::ostringstream& out, const DS_ParticleGenerator& generator)
 {
     out << ", \"generator\": {\"emitters\": [";
     bool first = true;
     for (const GenParticle& emitter : generator.emitters) {
         out << (first ? "" : ", ");
-        WritePoint(out, emitter.position);
+        out << JsonPoint(emitter.position);
         first = false;
     }
     out << "], \"lifetime\": " << generator.lifetime.value << ", \"rate\": " << generator.emissionRate.value
@@ -39,10 +24,10 @@ void WriteBase(std::ostringstream& out, const DS_ParticleGenerator& generator)
         out << ", \"textures\": [";
         for (std::size_t i = 0; i < textured->textureLinks.size(); ++i) {
             out << (i ? ", " : "");
-            WriteLink(out, textured->textureLinks[i]);
+            out << JsonLink(textured->textureLinks[i]);
         }
         out << "], \"effect\": ";
-        WriteLink(out, textured->effectLink);
+        out << JsonLink(textured->effectLink);
         out << ", \"colour\": " << textured->colour.colour.value << ", \"opacity\": " << textured->colour.opacity.value
             << ", \"colour2\": " << textured->colour2.colour.value
             << ", \"opacity2\": " << textured->colour2.opacity.value << ", \"blend_mode\": " << textured->blendMode.value
@@ -60,7 +45,7 @@ void WriteRadialRaysParams(std::ostringstream& out, const DS_RadialRays& rays)
         << ", \"variation\": " << rays.variation.value << ", \"rotation_speed\": " << rays.rotationSpeed.value
         << ", \"rotation_mode\": " << rays.rotationMode.value << ", \"timing_floor\": " << rays.timingFloor.value
         << ", \"swing_amplitude\": " << rays.swingAmplitude.value << ", \"position\": ";
-    WritePoint(out, rays.position.value);
+    out << JsonPoint(rays.position.value);
     out << "}";
 }
 

@@ -21,22 +21,12 @@ namespace {
 
 using Values = std::vector<std::pair<const char*, std::string>>;
 
-std::string Text(const kxi_string& text)
-{
-    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
-}
-
 template <class T>
 std::string Number(T value)
 {
     std::ostringstream out;
     out << value;
     return out.str();
-}
-
-std::string Link(const DS_FileLink3& link)
-{
-    return "{\"path\": " + Text(link.Path()) + ", \"id\": " + Number(link.Id()) + "}";
 }
 
 // Whether the current document's manager keeps a picture under `key` (the
@@ -62,7 +52,7 @@ Values OwnValues(const DS_FX_Constructor& fx)
 {
     Values values;
     if (const auto* pattern = dynamic_cast<const DS_PatternBrush*>(&fx)) {
-        values = {{"pattern", Link(pattern->patternLink)},      {"flipY", Number(pattern->flipY.value)},
+        values = {{"pattern", JsonLink(pattern->patternLink)},      {"flipY", Number(pattern->flipY.value)},
                   {"flipX", Number(pattern->flipX.value)},      {"angle", Number(pattern->angle.value)},
                   {"tileSize", Number(pattern->tileSize.value)}, {"offsetX", Number(pattern->offsetX.value)},
                   {"offsetY", Number(pattern->offsetY.value)}};
@@ -91,7 +81,7 @@ Values OwnValues(const DS_FX_Constructor& fx)
                   {"drift2", Number(water->drift2.value)},       {"drift1", Number(water->drift1.value)},
                   {"angle", Number(water->angle.value)},         {"shadows", Number(water->shadows.value)},
                   {"lightHeight", Number(water->lightHeight.value)}, {"colour", Number(water->colour.value)},
-                  {"bump", Link(water->bumpLink)}};
+                  {"bump", JsonLink(water->bumpLink)}};
     } else if (const auto* move = dynamic_cast<const DS_MoveFX*>(&fx)) {
         values = {{"kind", Number(move->kind.value)}, {"secondMagnitude", Number(move->secondMagnitude.value)}};
         AddDirection(values, *move);
@@ -109,7 +99,7 @@ void WriteImageEffectFields(std::ostringstream& out, const DS_IOF_Item& item)
     if (!fx)
         return;
     out << ", \"imageEffect\": {\"key\": \"" << crt::FormatGuid(fx->key.guid) << "\", \"keyName\": "
-        << Text(fx->key.name) << ", \"keyFlag\": " << int(fx->key.flag) << ", \"effect\": " << Link(fx->effectLink)
+        << JsonString(fx->key.name) << ", \"keyFlag\": " << int(fx->key.flag) << ", \"effect\": " << JsonLink(fx->effectLink)
         << ", \"mode\": " << fx->mode.value << ", \"speed\": " << fx->speed.value << ", \"scale\": " << fx->scale.value
         << ", \"phaseOffset\": " << fx->phaseOffset.value << ", \"region\": [";
     for (std::size_t i = 0; i < fx->region.corners.size(); ++i) {

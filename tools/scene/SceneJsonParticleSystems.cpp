@@ -7,18 +7,13 @@
 
 namespace {
 
-void WriteLink(std::ostringstream& out, const DS_FileLink3& link)
-{
-    out << "{\"path\": \"" << JsonEscape(crt::ToUtf8(link.Path())) << "\", \"id\": " << link.Id() << "}";
-}
-
 void WriteSprites(std::ostringstream& out, const DS_BaseSpriteProp& sprite)
 {
     out << ", \"sprites\": {\"count\": " << sprite.spriteCount.value << ", \"size\": " << sprite.spriteSize.value
         << ", \"image\": ";
-    WriteLink(out, sprite.spriteImage);
+    out << JsonLink(sprite.spriteImage);
     out << ", \"second_image\": ";
-    WriteLink(out, sprite.secondImage);
+    out << JsonLink(sprite.secondImage);
     out << ", \"image_kind\": " << sprite.imageKind << ", \"frames\": " << sprite.frameCount
         << ", \"blend\": " << sprite.blendMode.value << "}";
 }
@@ -39,7 +34,7 @@ void WriteParticleSystemDetails(std::ostringstream& out, const DS_IOF_Item& item
         WriteSprites(out, *sprite);
     if (const auto* fx = dynamic_cast<const DS_FXParticleSystemCtrl*>(&item)) {
         out << ", \"effect\": ";
-        WriteLink(out, fx->effectLink);
+        out << JsonLink(fx->effectLink);
     }
     if (const auto* centred = dynamic_cast<const DS_StatBaseFXCtrl*>(&item)) {
         const math::Vec3& c = centred->centre.value;

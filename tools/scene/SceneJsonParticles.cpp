@@ -10,16 +10,6 @@
 
 namespace {
 
-std::string Quoted(const kxi_string& text)
-{
-    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
-}
-
-std::string Link(const DS_FileLink3& link)
-{
-    return "{\"path\": " + Quoted(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
-}
-
 void WriteEnvelope(std::ostringstream& out, const PercentParamQuad& envelope)
 {
     out << "[";
@@ -33,10 +23,10 @@ void WriteBlock(std::ostringstream& out, const KXI_ParticleSystemCtrl& system)
     const ParticleSystemParams& p = system.params;
     const DS_NamedFileLinkData& set = p.textureLink.value;
     out << ", \"particles\": {\"blockVersion\": " << p.storedVersion
-        << ", \"texture\": " << Quoted(p.textureName.value) << ", \"pictures\": [";
+        << ", \"texture\": " << JsonString(p.textureName.value) << ", \"pictures\": [";
     for (std::size_t i = 0; i < set.pictures.size(); ++i)
-        out << (i ? ", " : "") << Link(set.pictures[i]);
-    out << "], \"grid\": [" << set.columns << ", " << set.rows << "], \"effect\": " << Link(p.effectLink)
+        out << (i ? ", " : "") << JsonLink(set.pictures[i]);
+    out << "], \"grid\": [" << set.columns << ", " << set.rows << "], \"effect\": " << JsonLink(p.effectLink)
         << ", \"size\": " << p.particleSize.value << ", \"blend\": " << p.blendMode.value << ", \"glow\": {\"mode\": "
         << p.glowMode.value << ", \"strength\": " << p.glowSurface.strength.value << ", \"colour\": "
         << p.glowColour.value << ", \"brightness\": " << p.glowBrightness.value << ", \"passes\": "

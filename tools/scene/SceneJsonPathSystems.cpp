@@ -2,13 +2,9 @@
 
 #include "particles/engine/PathParticleSystems.h"
 #include "particles/engine/ThroughSpace.h"
+#include "tools/scene/SceneJson.h"
 
 namespace {
-
-void WriteVec3(std::ostringstream& out, const math::Vec3& v)
-{
-    out << "[" << v.x << ", " << v.y << ", " << v.z << "]";
-}
 
 // The curve's length as the running copy samples it (a description is never
 // sampled).
@@ -36,10 +32,10 @@ void WritePathSystemFields(std::ostringstream& out, const KXI_ParticleSystemCtrl
         const auto& corners = flight->emitter.geometry.area.corners;
         for (std::size_t i = 0; i < corners.size(); ++i) {
             out << (i ? ", " : "");
-            WriteVec3(out, corners[i].value);
+            out << JsonPoint(corners[i].value);
         }
         out << "], \"centre\": ";
-        WriteVec3(out, flight->centre.value);
+        out << JsonPoint(flight->centre.value);
         out << ", \"rate\": " << flight->emitter.counter.rate.value
             << ", \"receding\": " << (flight->receding ? "true" : "false") << "}";
     }

@@ -14,14 +14,9 @@
 
 namespace {
 
-std::string Quoted(const kxi_string& text)
-{
-    return "\"" + JsonEscape(crt::ToUtf8(text)) + "\"";
-}
-
 std::string ClassOf(const DS_IOF_Item& item)
 {
-    return Quoted(kxi_string(StoredClassNameOf(typeid(item))));
+    return JsonString(kxi_string(StoredClassNameOf(typeid(item))));
 }
 
 // A stored float: documents may hold values JSON cannot (NaN, infinities).
@@ -32,11 +27,6 @@ std::string Number(float value)
     std::ostringstream text;
     text << value;
     return text.str();
-}
-
-std::string Link(const DS_FileLink3& link)
-{
-    return "{\"path\": " + Quoted(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
 }
 
 std::string Vector(const math::Vec3& v)
@@ -85,7 +75,7 @@ void WriteShapeFields(std::ostringstream& out, const KXI_PtclSys_Geometry& g)
 
 void WriteGeometry(std::ostringstream& out, const KXI_PtclSys_Geometry& g)
 {
-    out << "{\"class\": " << ClassOf(g) << ", \"name\": " << Quoted(g.name) << ", \"offset\": "
+    out << "{\"class\": " << ClassOf(g) << ", \"name\": " << JsonString(g.name) << ", \"offset\": "
         << Vector(g.offset.value);
     if (const auto* swarm = dynamic_cast<const KXI_PSGeometry_Swarm*>(&g))
         out << ", \"count\": " << swarm->count.value << ", \"box\": [" << swarm->width.value << ", "
@@ -101,7 +91,7 @@ void WriteLeafFields(std::ostringstream& out, const KXI_PSTree_Leaf& leaf)
     const DS_NamedFileLinkData& set = leaf.textures.value;
     out << ", \"pictures\": [";
     for (std::size_t i = 0; i < set.pictures.size(); ++i)
-        out << (i ? ", " : "") << Link(set.pictures[i]);
+        out << (i ? ", " : "") << JsonLink(set.pictures[i]);
     out << "], \"grid\": [" << set.columns << ", " << set.rows << "], \"size\": " << leaf.size.value
         << ", \"blend\": " << leaf.blend.value << ", \"glow\": " << leaf.glowMode.value;
     if (const auto* trace = dynamic_cast<const KXI_PSTree_Trace*>(&leaf))
@@ -115,7 +105,7 @@ void WriteNodes(std::ostringstream& out, const TreeNodeVector& nodes);
 
 void WriteNode(std::ostringstream& out, const KXI_PSTree_Node& node)
 {
-    out << "{\"class\": " << ClassOf(node) << ", \"name\": " << Quoted(node.name) << ", \"geometry\": ";
+    out << "{\"class\": " << ClassOf(node) << ", \"name\": " << JsonString(node.name) << ", \"geometry\": ";
     if (node.geometry)
         WriteGeometry(out, *node.geometry);
     else
@@ -158,7 +148,7 @@ void WriteTreeFields(std::ostringstream& out, const DS_IOF_Item& item)
     const auto* root = dynamic_cast<const KXI_PSTree_Root*>(&item);
     if (!root)
         return;
-    out << ", \"tree\": {\"effect\": " << Link(root->effectLink) << ", \"offset\": " << Vector(root->offset.value);
+    out << ", \"tree\": {\"effect\": " << JsonLink(root->effectLink) << ", \"offset\": " << Vector(root->offset.value);
     if (const auto* preset = dynamic_cast<const KXI_PtclSysPreset*>(root))
         WritePreset(out, *preset);
     out << ", \"children\": ";

@@ -7,11 +7,6 @@
 
 namespace {
 
-std::string LinkJson(const DS_FileLink3& link)
-{
-    return "{\"path\": \"" + JsonEscape(crt::ToUtf8(link.Path())) + "\", \"id\": " + std::to_string(link.Id()) + "}";
-}
-
 void WriteBrownian(std::ostringstream& out, const KXI_BrownAnimation& brown)
 {
     const math::Vec3& leftTop = brown.area.area.corners[0].value;
@@ -30,8 +25,8 @@ void WriteTrail(std::ostringstream& out, const KXI_ParticleTracer& trail)
         << ", \"texture\": \"" << JsonEscape(crt::ToUtf8(block.textureName.value)) << "\", \"pictures\": [";
     const auto& pictures = block.textureLink.value.pictures;
     for (std::size_t i = 0; i < pictures.size(); ++i)
-        out << (i ? ", " : "") << LinkJson(pictures[i]);
-    out << "], \"effect\": " << LinkJson(block.effectLink) << ", \"size\": " << block.particleSize.value
+        out << (i ? ", " : "") << JsonLink(pictures[i]);
+    out << "], \"effect\": " << JsonLink(block.effectLink) << ", \"size\": " << block.particleSize.value
         << ", \"blend\": " << block.blendMode.value << ", \"glow\": " << block.glowMode.value << ", \"colours\": [";
     const auto& colours = block.colours.colors.value;
     for (std::size_t i = 0; i < colours.size(); ++i)
