@@ -9,6 +9,7 @@
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
 #include "render/EffectResolution.h"
+#include "render/PictureBack.h"
 #include "render/QuadTextured.h"
 #include "render/RenderTargetPairTextures.h"
 #include "render/ResourceLoading.h"
@@ -23,9 +24,6 @@ namespace {
 constexpr std::int32_t kFirstVersionWithScale = 2;
 constexpr std::int32_t kFirstVersionWithRegion = 3;
 constexpr std::int32_t kFirstVersionWithPhaseOffset = 4;
-
-// The copy effect RestoreComposite draws with.
-constexpr std::string_view kPictureCopyEffect = "picture-copy";
 
 // Cells of the grid that AttachWithGrid builds, along each axis.
 constexpr std::int32_t kGridCells = 2;
@@ -213,16 +211,7 @@ void DS_FX_Constructor::SetCommonParamsAndDraw(DS_ABRender& host)
 
 void DS_FX_Constructor::RestoreComposite(DS_ABRender& host)
 {
-    DS_DocResManager* manager = CurrentDocResManager();
-    if (!manager || !host.GetTargetTexture())
-        return;
-    const gfx::Ref<gfx::Effect> copy = manager->GetBuiltinEffect(kPictureCopyEffect);
-    if (!copy)
-        return;
-    copy->SetTechnique("Copy");
-    copy->SetTexture("Background", host.GetTargetTexture());
-    host.DrawWithEffect(host.GetBackgroundQuad(), *copy);
-    copy->SetTexture("Background", nullptr);
+    DrawPictureBack(host);
 }
 
 float DS_FX_Constructor::Waveform(int kind) const

@@ -143,8 +143,10 @@ inline void FillRect(gfx::Device& device, float left, float top, float right, fl
 // The blur effect of the shared module, read from its source file.
 inline std::vector<std::uint8_t> BlurEffectBytes()
 {
-    const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "resources" /
-                                       "common_res" / "RCDATA-202-gaussian-blur.fx";
+    // The source tree's path comes from the build: __FILE__ may be relative
+    // to the compiler's folder (ccache's base_dir rewrites it so).
+    const std::filesystem::path path =
+        std::filesystem::path(ORVANTA_SOURCE_DIR) / "resources" / "common_res" / "RCDATA-202-gaussian-blur.fx";
     std::ifstream file(path, std::ios::binary);
     EXPECT_TRUE(file) << "cannot open " << path;
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
