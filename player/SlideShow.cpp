@@ -6,6 +6,7 @@
 #include "particles/generators/GeneratorClasses.h"
 #include "particles/engine/ParticleEngineClasses.h"
 #include "effects/EffectClasses.h"
+#include "objects/ObjectClasses.h"
 #include "particles/systems/ParticleSystemClasses.h"
 #include "platform/gfx/Device.h"
 #include "player/SoundObjects.h"
@@ -48,6 +49,7 @@ void InstallPlayerDocumentClasses()
     RegisterParticleEngineClasses();
     RegisterEffectClasses();
     RegisterParticleSystemClasses();
+    RegisterObjectClasses();
 }
 
 DS_SlideShow_Light::DS_SlideShow_Light() = default;

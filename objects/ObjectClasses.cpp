@@ -1,0 +1,6 @@
+#include "objects/ObjectClasses.h"
+
+void RegisterObjectClasses()
+{
+    // Each family of scene objects adds its registration here.
+}
