@@ -48,7 +48,8 @@ bool DS_2D_Light::BeginRenderTarget()
 {
     if (m_inRenderTarget || !m_pair.IsValid())
         return false;
-    if (!m_pair.Begin(m_pair.CurrentTexture()))
+    // The pair holds the frame itself: it is written as the frame is.
+    if (!m_pair.Begin(m_pair.CurrentTexture(), TargetChannels::Frame))
         return false;
     if (const RenderContext* context = g_RenderContextTls)
         m_pictureMode = context->mode;

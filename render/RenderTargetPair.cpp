@@ -70,13 +70,13 @@ void RenderTargetPair::ReleaseTextures()
         texture.Reset();
 }
 
-bool RenderTargetPair::Begin(gfx::Texture* texture)
+bool RenderTargetPair::Begin(gfx::Texture* texture, TargetChannels channels)
 {
     gfx::Device* device = GetResourceDevice();
     if (!device || !texture)
         return false;
     m_saved.Drop();
-    return m_saved.Redirect(*device, texture);
+    return m_saved.Redirect(*device, texture, channels);
 }
 
 void RenderTargetPair::End()

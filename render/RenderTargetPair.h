@@ -67,11 +67,12 @@ public:
 
     // Saves the device's render target and depth-stencil surface (dropping
     // any saved earlier), makes level 0 of `texture` render target 0 and
-    // sets no depth-stencil surface. False, with nothing changed, without a
-    // texture or device.
-    bool Begin(gfx::Texture* texture);
-    // Restores the saved render target and depth-stencil surface and lets
-    // them go. Nothing when nothing was saved.
+    // sets no depth-stencil surface; draws write `channels` (all four for a
+    // shared pair read by its alpha, the frame's for the picture scene's
+    // own pair). False, with nothing changed, without a texture or device.
+    bool Begin(gfx::Texture* texture, TargetChannels channels = TargetChannels::All);
+    // Restores the saved render target, depth-stencil surface and states and
+    // lets them go. Nothing when nothing was saved.
     void End();
 
     // Flips to the other texture: it becomes current and render target 0 and

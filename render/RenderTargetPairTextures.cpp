@@ -74,7 +74,7 @@ TextureSize LevelZeroSize(const gfx::Texture* texture)
     return {desc.width, desc.height};
 }
 
-bool SavedRenderTargets::Redirect(gfx::Device& device, gfx::Texture* texture)
+bool SavedRenderTargets::Redirect(gfx::Device& device, gfx::Texture* texture, TargetChannels channels)
 {
     if (!texture)
         return false;
@@ -97,6 +97,11 @@ bool SavedRenderTargets::Redirect(gfx::Device& device, gfx::Texture* texture)
     // texture of the object's own is not in those units.
     device.GetRenderState(gfx::RenderState::ClipPlaneEnable, &m_clipPlanes);
     device.SetRenderState(gfx::RenderState::ClipPlaneEnable, 0);
+    // The frame may leave alpha unwritten (the player does); a texture that
+    // is read by its alpha must have it written, or its weights stay 0.
+    device.GetRenderState(gfx::RenderState::ColorWriteEnable, &m_colourWrites);
+    if (channels == TargetChannels::All)
+        device.SetRenderState(gfx::RenderState::ColorWriteEnable, gfx::ColorWrite::All);
     return true;
 }
 
@@ -110,6 +115,7 @@ void SavedRenderTargets::Restore(gfx::Device& device)
         device.SetScissorRect(m_scissor);
     device.SetDepthStencilSurface(m_depthStencil.Get());
     device.SetRenderState(gfx::RenderState::ClipPlaneEnable, m_clipPlanes);
+    device.SetRenderState(gfx::RenderState::ColorWriteEnable, m_colourWrites);
     Drop();
 }
 

@@ -51,19 +51,30 @@ struct TextureSize {
 };
 TextureSize LevelZeroSize(const gfx::Texture* texture);
 
-// The device's render target 0, depth-stencil surface, scissor rectangle and
-// clip-plane enabling, kept while something draws into a texture of its own,
-// and put back after. While redirected no clip plane is enabled (a monitor's
-// planes are not in the texture's units); the new target's scissor rectangle
-// is the whole texture. The scissor test's enabling is left as it is.
+// Which colour channels draws into a redirected texture write.
+//   All    every channel: a texture of an object's own (a glow capture, a
+//          blur pass, a mask, a prerendered picture) is read back by its
+//          alpha as well, whatever the frame writes.
+//   Frame  the channels the frame writes (the device's mask as it stands):
+//          the picture scene's own pair holds the frame itself.
+enum class TargetChannels { All, Frame };
+
+// The device's render target 0, depth-stencil surface, scissor rectangle,
+// clip-plane enabling and colour-write mask, kept while something draws
+// into a texture of its own, and put back after. While redirected no clip
+// plane is enabled (a monitor's planes are not in the texture's units); the
+// new target's scissor rectangle is the whole texture; the colour-write mask
+// is the one `channels` asks for. The scissor test's enabling is left as it
+// is.
 class SavedRenderTargets {
 public:
     // Makes level 0 of `texture` render target 0 with no depth-stencil
     // surface, after saving what the device had (what was saved before is
     // let go). False, with nothing changed, when the texture is null or the
     // device refuses it as a target.
-    bool Redirect(gfx::Device& device, gfx::Texture* texture);
-    // Puts the saved surfaces back and lets them go; nothing when none are saved.
+    bool Redirect(gfx::Device& device, gfx::Texture* texture, TargetChannels channels = TargetChannels::All);
+    // Puts the saved surfaces and states back and lets the surfaces go;
+    // nothing when none are saved.
     void Restore(gfx::Device& device);
     // Lets the saved surfaces go without putting them back.
     void Drop();
@@ -74,4 +85,5 @@ private:
     gfx::Ref<gfx::Surface> m_depthStencil;
     gfx::Rect m_scissor;
     std::uint32_t m_clipPlanes = 0;
+    std::uint32_t m_colourWrites = 0;
 };
