@@ -156,6 +156,20 @@ bool DS_FX_Constructor::CanApply(const DS_ABRender& host) const
     return effect && HostPictureSize(host, width, height);
 }
 
+bool DS_FX_Constructor::ReadyToApply(DS_ABRender& host)
+{
+    if (CanApply(host))
+        return true;
+    GivePictureBack(host);
+    return false;
+}
+
+void DS_FX_Constructor::GivePictureBack(DS_ABRender& host)
+{
+    if (effect && NeedsRenderTarget() != 0)
+        DrawPictureBack(host);
+}
+
 float DS_FX_Constructor::SamplingScale() const
 {
     const float factor = scale.Scaled();
@@ -183,7 +197,7 @@ void DS_FX_Constructor::SetCommonParams(DS_ABRender& host)
 
 void DS_FX_Constructor::DrawWithTechnique(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     if (mode.value != 0) {
         effect->SetTechnique("MainFX");
@@ -197,7 +211,7 @@ void DS_FX_Constructor::DrawWithTechnique(DS_ABRender& host)
 void DS_FX_Constructor::SetCommonParamsAndDraw(DS_ABRender& host)
 {
     float width = 0.0f, height = 0.0f;
-    if (!effect || !HostPictureSize(host, width, height))
+    if (!ReadyToApply(host) || !HostPictureSize(host, width, height))
         return;
     effect->SetTechnique(TechniqueName());
     const float aspect = width / height;

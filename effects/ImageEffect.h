@@ -22,7 +22,9 @@
 //           the grid.
 // A host picture of width or height 0 sets nothing and draws nothing, and
 // neither does an effect without a compiled effect (nothing loadable from
-// its link): the picture drawn so far stays on screen.
+// its link): the picture drawn so far stays on screen. An effect that took
+// that picture (its mode reads it) and cannot draw, for whatever it lacks,
+// draws it back plain (GivePictureBack).
 //
 // Effect links: the link's own effect; bytes this platform cannot run give
 // the class's built-in effect; an empty or missing link gives none.
@@ -119,6 +121,13 @@ public:
     // Whether Apply has what it needs: an effect and a picture of non-zero
     // size on the host.
     bool CanApply(const DS_ABRender& host) const;
+    // CanApply; when it is false, the picture drawn so far is given back
+    // first (GivePictureBack). What Apply asks before it draws.
+    bool ReadyToApply(DS_ABRender& host);
+    // When this effect took the picture drawn so far (it has an effect and
+    // its mode reads the picture), draws that picture back plain: what an
+    // Apply that cannot draw does, so the slide never goes black.
+    void GivePictureBack(DS_ABRender& host);
     // The sampling scale factor; a stored 0 counts as 1.
     float SamplingScale() const;
     // The technique of the mode: "MainFX" when non-zero, else "Main".

@@ -68,14 +68,16 @@ void DS_PatternBrush::Update(float localTime)
 void DS_PatternBrush::Apply(DS_ABRender& host)
 {
     float width = 0.0f, height = 0.0f;
-    if (!effect || !HostPictureSize(host, width, height))
+    if (!ReadyToApply(host) || !HostPictureSize(host, width, height))
         return;
     float mix[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     if (timing.clockMode.value == kTimingModeOpacity)
         mix[3] = TimelineLevel();
     effect->SetFloatArray("mix_color", mix, 4);
-    if (pattern.sourceWidth == 0 || pattern.sourceHeight == 0)
+    if (pattern.sourceWidth == 0 || pattern.sourceHeight == 0) {
+        GivePictureBack(host); // no pattern to paint with
         return;
+    }
     const auto frame = static_cast<std::size_t>(pattern.currentFrame);
     effect->SetTexture("Pattern", frame < pattern.frameTextures.size() ? pattern.frameTextures[frame].Get() : nullptr);
 
@@ -174,7 +176,7 @@ std::unique_ptr<DS_FX_Constructor> DS_BackgroundCopy::Clone() const
 void DS_BackgroundCopy::Apply(DS_ABRender& host)
 {
     float width = 0.0f, height = 0.0f;
-    if (!effect || !HostPictureSize(host, width, height))
+    if (!ReadyToApply(host) || !HostPictureSize(host, width, height))
         return;
     float x = static_cast<float>(rectangle.centreX.value) / width;
     float y = static_cast<float>(rectangle.centreY.value) / height;

@@ -85,7 +85,7 @@ float DS_WaterFX::ShapeFactor() const
 
 void DS_WaterFX::Apply(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     const float t = ShapeFactor();
     const float q = 2.0f / t - 1.0f;
@@ -179,7 +179,7 @@ void DS_MoveFX::Update(float localTime)
 
 void DS_MoveFX::Apply(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     effect->SetFloatArray("Direction", shift.data(), 2);
     SetCommonParamsAndDraw(host);

@@ -88,7 +88,7 @@ std::unique_ptr<DS_FX_Constructor> DS_WavesFX::Clone() const
 
 void DS_WavesFX::Apply(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     const float travel[2] = {-direction.x, -direction.y};
     effect->SetFloatArray("direction", travel, 2);
@@ -145,7 +145,7 @@ float DS_LightFX::Flicker() const
 
 void DS_LightFX::Apply(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     effect->SetFloat("multiplier", strength.Scaled() * Flicker() * TimelineLevel());
     SetCommonParamsAndDraw(host);
@@ -204,7 +204,7 @@ float DS_LightFX_II::Flicker() const
 
 void DS_LightFX_II::Apply(DS_ABRender& host)
 {
-    if (!CanApply(host))
+    if (!ReadyToApply(host))
         return;
     const COLORREF c = colour.value;
     const float blend[4] = {static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>((c >> 8) & 0xFF) / 255.0f,
@@ -257,7 +257,7 @@ std::unique_ptr<DS_FX_Constructor> DS_UnderwaterFX::Clone() const
 void DS_UnderwaterFX::Apply(DS_ABRender& host)
 {
     float width = 0.0f, height = 0.0f;
-    if (!effect || !HostPictureSize(host, width, height))
+    if (!ReadyToApply(host) || !HostPictureSize(host, width, height))
         return;
     const float length = wavelength.Scaled();
     const float inverse = length == 0.0f ? 0.0f : 1.0f / length;

@@ -11,6 +11,7 @@
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
 #include "render/EffectResolution.h"
+#include "render/PictureBack.h"
 #include "render/RenderContext.h"
 #include "render/ResourceLoadingFrames.h"
 #include "render/SharedResource.h"
@@ -357,8 +358,15 @@ gfx::Ref<gfx::Texture> ParticleSystemParams::CaptureGlow(KXI_ParticleSystemMech&
 void ParticleSystemParams::RenderGlow(KXI_ParticleSystemMech& mech, std::int32_t batch, DS_ABRender& renderer)
 {
     const std::int32_t mode = EffectiveGlowMode();
-    if (mode == 0 || !effect)
+    if (mode == 0)
         return;
+    if (!effect) {
+        // Mode 2 took the picture drawn so far; without the effect that
+        // screens the glow over it, it comes back plain.
+        if (mode == 2)
+            DrawPictureBack(renderer);
+        return;
+    }
     const gfx::Ref<gfx::Texture> blurred = CaptureGlow(mech, batch, renderer);
     // Mode 2 has handed the picture over to this object: it is drawn back
     // even when there is no glow to lay over it (a glow weight of 0).

@@ -8,6 +8,7 @@
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
 #include "render/EffectResolution.h"
+#include "render/PictureBack.h"
 #include "render/ResourceLoading.h"
 #include "render/ResourceLoadingFrames.h"
 #include "render/SharedResource.h"
@@ -256,8 +257,13 @@ void KXI_PSTree_Leaf::Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effec
     if (CountScreenPasses() != 0)
         renderer.SwitchRenderTarget(counter);
     TreeBatch* batch = mesh.Batch(batchIndex++);
-    if (!batch || !treeEffect)
+    if (!batch || !treeEffect) {
+        // Glow mode 2 took the picture drawn so far; without the tree's
+        // effect (or a batch) it comes back plain.
+        if (CountScreenPasses() != 0)
+            DrawPictureBack(renderer);
         return;
+    }
     if (EffectiveGlowMode() > 0)
         RenderGlow(*batch, *treeEffect, renderer);
     const SpriteFrameInfo* texture = FirstTexture();

@@ -149,11 +149,14 @@ void DS_RadialRays::BuildGeometry(DS_ParticlesObj& target)
 void DS_RadialRays::Render(DS_ABRender& renderer, DS_ParticlesObj& target)
 {
     BuildRays(target);
-    if (loadedTextures.empty())
-        return;
-    const auto last = static_cast<std::int32_t>(loadedTextures.size()) - 1;
-    const auto index = static_cast<std::size_t>(std::clamp(textureIndex.value, 0, last));
-    DrawMaskedLayer(renderer, target, LoadedTexture(index));
+    // Without a texture the masked draw draws no rays, but still gives back
+    // the picture that the screen and dodge modes were handed.
+    gfx::Texture* texture = nullptr;
+    if (!loadedTextures.empty()) {
+        const auto last = static_cast<std::int32_t>(loadedTextures.size()) - 1;
+        texture = LoadedTexture(static_cast<std::size_t>(std::clamp(textureIndex.value, 0, last)));
+    }
+    DrawMaskedLayer(renderer, target, texture);
 }
 
 float DS_RadialRays::TimelineLevel() const

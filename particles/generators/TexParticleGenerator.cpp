@@ -5,6 +5,7 @@
 #include "platform/gfx/Device.h"
 #include "render/ABRender.h"
 #include "render/EffectResolution.h"
+#include "render/PictureBack.h"
 #include "render/QuadTextured.h"
 #include "render/RenderContext.h"
 #include "render/RenderTargetPairTextures.h"
@@ -160,14 +161,18 @@ void DS_TexParticleGenerator::DrawLayerStraight(DS_ABRender& renderer, DS_Partic
 
 void DS_TexParticleGenerator::DrawMaskedLayer(DS_ABRender& renderer, DS_ParticlesObj& target, gfx::Texture* texture)
 {
-    if (!texture)
+    if (!texture) {
+        GivePictureBack(renderer);
         return;
+    }
     if (!effect || !HasUsableMask()) {
+        GivePictureBack(renderer);
         DrawLayerStraight(renderer, target, 0, texture);
         return;
     }
     effect->SetTechnique("BlendMask");
     if (!maskSurface->Begin(maskSurface->CurrentTexture())) {
+        GivePictureBack(renderer);
         DrawLayerStraight(renderer, target, 0, texture);
         return;
     }
@@ -184,16 +189,21 @@ void DS_TexParticleGenerator::DrawMaskedLayer(DS_ABRender& renderer, DS_Particle
 void DS_TexParticleGenerator::DrawJoinedLayers(std::size_t last, DS_ABRender& renderer, DS_ParticlesObj& target)
 {
     if (!effect) {
+        GivePictureBack(renderer);
         for (std::size_t layer = 0; layer <= last && layer < target.LayerCount(); ++layer)
             if (gfx::Texture* texture = LoadedTexture(layer))
                 DrawLayerStraight(renderer, target, layer, texture);
         return;
     }
-    if (!HasUsableMask())
+    if (!HasUsableMask()) {
+        GivePictureBack(renderer);
         return;
+    }
     effect->SetTechnique("JoinMask");
-    if (!maskSurface->Begin(maskSurface->CurrentTexture()))
+    if (!maskSurface->Begin(maskSurface->CurrentTexture())) {
+        GivePictureBack(renderer);
         return;
+    }
     renderer.PushView(static_cast<std::uint32_t>(maskSurface->Width()), static_cast<std::uint32_t>(maskSurface->Height()),
                       kMaskViewMode);
     ClearMask(kJoinedClear);
@@ -206,6 +216,14 @@ void DS_TexParticleGenerator::DrawJoinedLayers(std::size_t last, DS_ABRender& re
     }
     maskSurface->End();
     renderer.PopView();
+}
+
+void DS_TexParticleGenerator::GivePictureBack(DS_ABRender& renderer) const
+{
+    // The blend modes that read the picture drawn so far were handed it:
+    // with no composite to draw it back through, it comes back plain.
+    if (NeedsBackground())
+        DrawPictureBack(renderer);
 }
 
 void DS_TexParticleGenerator::Composite(DS_ABRender& renderer)

@@ -19,9 +19,11 @@
 //
 // Without an effect the masked draw and the joined draw go straight onto the
 // current target with fixed-function blending and nothing is composited; a
-// mask surface that could not be made does the same for the masked draw and
-// skips the joined draw. A texture entry without a texture skips the draws
-// that need it.
+// mask surface that could not be made (or begun) does the same for the
+// masked draw and skips the joined draw. A texture entry without a texture
+// skips the draws that need it. Whenever the composite cannot run, the blend
+// modes that were handed the picture drawn so far (1 and 2) draw it back
+// first, plain and opaque, so a missing resource never blacks it out.
 //
 // Stored section "DS_TexParticleGenerator" (written as version 3): texture
 // links (int32 count, path and id each), the effect link, colour (int32),
@@ -93,6 +95,9 @@ protected:
 
 private:
     bool HasUsableMask() const { return maskSurface && maskSurface->IsValid(); }
+    // In the blend modes that take the picture drawn so far, draws it back
+    // plain and opaque: what the passes do when the composite cannot run.
+    void GivePictureBack(DS_ABRender& renderer) const;
     // Draws layer 0 onto the current target with the texture on stage 0.
     void DrawLayerStraight(DS_ABRender& renderer, DS_ParticlesObj& target, std::size_t layer, gfx::Texture* texture);
 };

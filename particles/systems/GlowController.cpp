@@ -5,6 +5,7 @@
 #include "platform/gfx/Device.h"
 #include "render/ABRender.h"
 #include "render/DocResManager.h"
+#include "render/PictureBack.h"
 #include "render/PictureFit.h"
 #include "render/RenderTargetPair.h"
 #include "render/ResourceLoading.h"
@@ -111,8 +112,12 @@ void DS_GlowingObj::Render(DS_ABRender& renderer)
     gfx::Effect* effect = m_glow->HeldEffect();
     if (!effect || NeedsRenderTarget() == 0)
         return;
-    DrawGlowPass(renderer, *effect);
-    DrawBlendPass(renderer, *effect);
+    // Without a glow target to draw into, the picture handed over comes
+    // back plain instead of under a glow of an earlier frame.
+    if (DrawGlowPass(renderer, *effect))
+        DrawBlendPass(renderer, *effect);
+    else
+        DrawPictureBack(renderer);
     DrawCorePass(renderer, *effect);
     // The effect keeps no reference to a render target: default-pool
     // textures must all be gone before a lost device can be reset.
@@ -120,11 +125,11 @@ void DS_GlowingObj::Render(DS_ABRender& renderer)
     effect->SetTexture("Texture2", nullptr);
 }
 
-void DS_GlowingObj::DrawGlowPass(DS_ABRender& renderer, gfx::Effect& effect)
+bool DS_GlowingObj::DrawGlowPass(DS_ABRender& renderer, gfx::Effect& effect)
 {
     gfx::Device* device = GetResourceDevice();
     if (!device || !m_target->Begin(m_target->CurrentTexture()))
-        return;
+        return false;
     renderer.PushView(static_cast<std::uint32_t>(m_target->Width()), static_cast<std::uint32_t>(m_target->Height()),
                       PicturePosition::kRenderTarget);
     device->Clear(0, nullptr, gfx::ClearFlags::Target, kTransparentBlack, 1.0f, 0);
@@ -135,6 +140,7 @@ void DS_GlowingObj::DrawGlowPass(DS_ABRender& renderer, gfx::Effect& effect)
     }
     m_target->End();
     renderer.PopView();
+    return true;
 }
 
 void DS_GlowingObj::DrawBlendPass(DS_ABRender& renderer, gfx::Effect& effect)

@@ -88,7 +88,8 @@ public:
     RenderTargetPair* GlowTarget() const { return m_target; }
 
 private:
-    void DrawGlowPass(DS_ABRender& renderer, gfx::Effect& effect);
+    // False when the glow target could not be drawn into.
+    bool DrawGlowPass(DS_ABRender& renderer, gfx::Effect& effect);
     void DrawBlendPass(DS_ABRender& renderer, gfx::Effect& effect);
     void DrawCorePass(DS_ABRender& renderer, gfx::Effect& effect);
 
