@@ -11,12 +11,12 @@
 //                     batch, the texture of its current frame, an overlay
 //                     texture, the blend mode and the number of quads.
 //
-// Sprite arrays (DS_SpriteArrayObj) are render objects of the scene-object
-// layer, above this one. That layer installs, at static initialisation, the
-// describer that turns a sprite array into its SpriteArrayDraw, the same way
-// the document classes are installed (objectmodel/DocumentClasses.h):
-//     static const bool installed = (InstallSpriteArrayDescriber(&Describe), true);
-// Without a describer a sprite array draws nothing.
+// Sprite arrays (DS_SpriteArrayObj) are render objects of the
+// particle-systems layer, above this one. That layer's registration function,
+// RegisterParticleSystemClasses (called with every other layer's), installs
+// the describer that turns a sprite array into its SpriteArrayDraw through
+// InstallSpriteArrayDescriber. Without a describer a sprite array draws
+// nothing.
 
 #include <cstdint>
 #include <list>
@@ -30,9 +30,9 @@ class Texture;
 
 class DS_SpriteArrayObj;
 
-// Bytes of one mesh vertex as the renderer draws it: XYZ | NORMAL | TEX1.
+// Bytes of one mesh vertex as the renderer draws it: XYZ | NORMAL | TEX1
+// (gfx::kMeshVertexFvf, platform/gfx/Mesh.h).
 inline constexpr std::uint32_t kMeshVertexStride = 32;
-inline constexpr std::uint32_t kMeshVertexFvf = 0x112;
 
 class MeshItem : public TexturedBatch {
 public:

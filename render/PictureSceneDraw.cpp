@@ -12,6 +12,7 @@
 
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Effect.h"
+#include "platform/gfx/Mesh.h"
 #include "render/PictureScene.h"
 #include "render/QuadBatchBuffer.h"
 #include "render/RenderContext.h"
@@ -194,7 +195,7 @@ BoundBatch BindMesh(gfx::Device& device, const TexturedBatch& mesh)
 {
     device.SetTexture(0, mesh.texture.Get());
     return BindBatch(device, mesh.vertices.Buffer(), mesh.indices, gfx::PrimitiveType::TriangleList,
-                     kMeshVertexFvf, kMeshVertexStride);
+                     gfx::kMeshVertexFvf, kMeshVertexStride);
 }
 
 } // namespace

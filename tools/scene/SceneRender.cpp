@@ -63,9 +63,7 @@ int RunRenderCommand(int argc, char** argv)
 {
     if (argc < 3)
         return Usage("no document given");
-    // "--embedded" in place of FILE: the demo scene embedded in this tool.
     const std::string file = argv[2];
-    const bool embedded = file == "--embedded";
     player::HeadlessRenderOptions options;
     std::string out;
     bool haveTime = false;
@@ -99,10 +97,7 @@ int RunRenderCommand(int argc, char** argv)
 
     player::HeadlessFrame frame;
     std::string error;
-    const kxi_string path = crt::FromUtf8(file);
-    const player::DocumentSource source = [path, embedded] {
-        return embedded ? OpenDocumentResource(kEmbeddedDocumentId) : OpenDocumentFile(path);
-    };
+    const player::DocumentSource source = [file] { return OpenDocumentArgument(file); };
     if (!player::RenderHeadless(source, options, frame, error) ||
         !player::WriteFramePng(frame, out, error)) {
         std::fprintf(stderr, "error: %s\n", error.c_str());
@@ -110,4 +105,11 @@ int RunRenderCommand(int argc, char** argv)
     }
     std::printf("%s\n", out.c_str());
     return 0;
+}
+
+SceneDocument OpenDocumentArgument(const std::string& argument)
+{
+    if (argument == "--embedded")
+        return OpenDocumentResource(kEmbeddedDocumentId);
+    return OpenDocumentFile(crt::FromUtf8(argument));
 }

@@ -5,4 +5,12 @@
 // frame steps and writes the last frame. Exit codes: 0 written, 1 refused
 // document or no device, 2 bad arguments.
 
+#include <string>
+
+#include "objectmodel/SceneDocument.h"
+
 int RunRenderCommand(int argc, char** argv);
+
+// Opens the document a command names: FILE, or with "--embedded" the demo
+// scene embedded in this tool. Throws as the document readers do.
+SceneDocument OpenDocumentArgument(const std::string& argument);

@@ -1,5 +1,6 @@
 // orvanta-scene: developer tool for scene documents.
-//   orvanta-scene inspect FILE   prints the document's tree as JSON; a
+//   orvanta-scene inspect FILE|--embedded   prints the document's tree (or
+//                                the embedded demo scene's) as JSON; a
 //                                refused document prints "error: <message>"
 //                                on stderr and exits with 1.
 //   orvanta-scene render FILE ...  renders a frame headless (SceneRender.h).
@@ -19,7 +20,8 @@ namespace {
 
 int Usage()
 {
-    std::fputs("usage: orvanta-scene inspect FILE\n       orvanta-scene render FILE --time SECONDS --size WxH "
+    std::fputs("usage: orvanta-scene inspect FILE|--embedded\n"
+               "       orvanta-scene render FILE|--embedded --time SECONDS --size WxH "
                "[--position stretch|fit|fill] --out PNG\n",
                stderr);
     return 2;
@@ -38,7 +40,7 @@ int Inspect(const std::string& path)
     InstallPlayerDocumentClasses();
     InstallInspectionSlideShow();
     try {
-        const SceneDocument document = OpenDocumentFile(crt::FromUtf8(path));
+        const SceneDocument document = OpenDocumentArgument(path);
         std::fputs(InspectDocumentJson(document).c_str(), stdout);
         return 0;
     } catch (const DS_Error& error) {
