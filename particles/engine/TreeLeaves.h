@@ -73,7 +73,8 @@ public:
     // One quad per particle into the batch at `batchIndex`.
     void BuildQuads(KXI_PtclSys_Mesh& mesh, int& batchIndex) override;
     // Switches the render target for glow mode 2, draws the glow, then the
-    // quads with the blend technique.
+    // quads with the blend technique. Without the tree's effect the picture
+    // that glow mode 2 took comes back plain.
     void Render(KXI_PtclSys_Mesh& mesh, int& batchIndex, gfx::Effect* effect, DS_ABRender& renderer,
                 int& counter) override;
     // Textures, the glow surface sized to the picture, the own effect.
