@@ -138,6 +138,40 @@ TEST_F(ImageEffectInputsTest, APictureOfSizeZeroSetsAndDrawsNothing)
     ExpectFloats(*fx.effect, "offset", {1.1f, 1.0f});
 }
 
+// An effect whose mode reads the picture drawn so far took it from the
+// target; when it cannot draw (no picture size on the host, a pattern brush
+// without its pattern) it draws that picture back plain ("Copy"). In mode 0
+// it took nothing and draws nothing.
+TEST_F(ImageEffectInputsTest, AnEffectThatTookThePictureAndCannotDrawGivesItBack)
+{
+    DS_PatternBrush pattern; // its default link names no pattern
+    DS_WavesFX waves;
+    DS_LightFX_II light;
+    light.blendMode.value = 1;
+    struct Case {
+        const char* name;
+        DS_FX_Constructor* fx;
+        std::uint32_t width, height;
+    };
+    const Case cases[] = {{"pattern brush without its pattern", &pattern, 640, 320},
+                          {"waves on a picture of no width", &waves, 0, 320},
+                          {"blended light on a picture of no height", &light, 640, 0}};
+    const auto picture = quad_test::MakeTexture(*device, 1, 1, {0xFF00FF00u});
+    for (const Case& c : cases) {
+        for (const std::int32_t mode : {0, 1}) {
+            SCOPED_TRACE(std::string(c.name) + ", mode " + std::to_string(mode));
+            Attached(*c.fx);
+            c.fx->mode.value = mode;
+            RecordingHost taker{c.width, c.height};
+            taker.target = picture.Get();
+            c.fx->Apply(taker);
+            const bool took = c.fx->NeedsRenderTarget() != 0;
+            EXPECT_EQ(taker.techniques, took ? std::vector<std::string>{"Copy"} : std::vector<std::string>{});
+            EXPECT_EQ(taker.gridDraws, 0);
+        }
+    }
+}
+
 TEST_F(ImageEffectInputsTest, WavesVectorsFollowAngleAndReverseFlag)
 {
     struct Case {

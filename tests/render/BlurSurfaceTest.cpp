@@ -169,6 +169,34 @@ TEST_F(BlurSurfaceTest, BlurSpreadsAOnePixelLineAcrossItsNeighbours)
     }
 }
 
+// Glows are weighed by the blurred alpha: under a frame that writes no alpha
+// (the player's), the capture and every blur pass still write it, and the
+// frame's mask is back once the blur is done.
+TEST_F(BlurSurfaceTest, UnderAFrameThatWritesNoAlphaTheBlurCarriesAlpha)
+{
+    const auto effect = LoadBlurEffect();
+    ASSERT_TRUE(effect);
+    constexpr std::uint32_t kFrameMask = gfx::ColorWrite::Red | gfx::ColorWrite::Green | gfx::ColorWrite::Blue;
+    ASSERT_EQ(device->SetRenderState(gfx::RenderState::ColorWriteEnable, kFrameMask), gfx::kOk);
+    constexpr std::uint32_t kSide = 16;
+    SurfaceRenderer renderer(*device, kSide, kSide);
+    KXI_BlurSurface surface;
+    surface.SetEffect(effect.Get());
+    surface.SetViewSize(kSide, kSide);
+    ASSERT_TRUE(surface.Resize());
+    ASSERT_TRUE(surface.BeginCapture(renderer));
+    FillRect(*device, 0, 8, float(kSide), 9, kWhite);
+    gfx::Texture* blurred = surface.Blur(renderer, 1);
+    ASSERT_NE(blurred, nullptr);
+    const auto pixels = ReadTexture(*device, blurred);
+    EXPECT_GT(pixels[8 * kSide + 4] >> 24, 0x20u) << "the line keeps alpha";
+    EXPECT_GT(pixels[9 * kSide + 4] >> 24, 0x10u) << "and spreads it";
+    EXPECT_EQ(pixels[2 * kSide + 4] >> 24, 0u) << "not beyond the kernel";
+    std::uint32_t mask = 0;
+    device->GetRenderState(gfx::RenderState::ColorWriteEnable, &mask);
+    EXPECT_EQ(mask, kFrameMask);
+}
+
 TEST_F(BlurSurfaceTest, WithoutEffectTheCaptureComesBackUnblurred)
 {
     SurfaceRenderer renderer(*device, kWidth, kHeight);

@@ -136,6 +136,38 @@ TEST_F(RenderTargetPairTest, EndPutsTheScissorRectangleBack)
             EXPECT_EQ(pixels[y * kWidth + x], x >= 16 ? kGreen : kBlack) << x << "," << y;
 }
 
+// The player's frame writes no alpha. A shared pair is read by its alpha
+// (masks, glow targets), so drawing into it writes every channel; the
+// picture scene's own pair holds the frame and is written as the frame is.
+// Either way the frame's mask is back after End.
+TEST_F(RenderTargetPairTest, DrawsIntoThePairWriteTheChannelsItIsReadBy)
+{
+    constexpr std::uint32_t kFrameMask = gfx::ColorWrite::Red | gfx::ColorWrite::Green | gfx::ColorWrite::Blue;
+    constexpr std::uint32_t kTranslucentRed = 0x80FF0000u;
+    struct Case {
+        const char* name;
+        TargetChannels channels;
+        std::uint32_t alphaAfterDrawing; // over a clear to transparent black
+    };
+    const Case cases[] = {{"shared pair", TargetChannels::All, 0x80u}, {"the frame's pair", TargetChannels::Frame, 0x00u}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(device->SetRenderState(gfx::RenderState::ColorWriteEnable, kFrameMask), gfx::kOk);
+        RenderTargetPair pair;
+        ASSERT_TRUE(pair.Resize(8, 4));
+        ASSERT_TRUE(pair.Begin(pair.CurrentTexture(), c.channels));
+        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0x00000000u, 1.0f, 0);
+        FillRect(*device, 0, 0, 8, 4, kTranslucentRed);
+        const std::uint32_t texel = ReadTexture(*device, pair.CurrentTexture())[0];
+        EXPECT_EQ(texel >> 24, c.alphaAfterDrawing) << std::hex << texel;
+        EXPECT_EQ((texel >> 16) & 0xFF, 0xFFu) << std::hex << texel;
+        pair.End();
+        std::uint32_t mask = 0;
+        device->GetRenderState(gfx::RenderState::ColorWriteEnable, &mask);
+        EXPECT_EQ(mask, kFrameMask);
+    }
+}
+
 TEST_F(RenderTargetPairTest, AnEmptyPairLeavesTheDeviceAlone)
 {
     g_RenderTargetSizing = {1, 0, 0};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
 
 #include "particles/generators/ParticlesObj.h"
 #include "tests/particles/generators/GeneratorTestSupport.h"
@@ -135,6 +136,48 @@ TEST_F(TexGeneratorPassTest, MissingTexturesAndMasksSkipWhatNeedsThem)
     recorder->events.clear();
     joinedObject->Render(*recorder);
     EXPECT_TRUE(recorder->events.empty());
+}
+
+// The screen and dodge modes were handed the picture drawn so far: whenever
+// the composite cannot run they draw it back first, plain ("Copy"), so a
+// missing effect, mask or texture never blacks the picture out. The other
+// modes took nothing and give nothing back.
+TEST_F(TexGeneratorPassTest, ScreenAndDodgeGiveThePictureBackWhenTheyCannotComposite)
+{
+    RenderTargetPair empty;
+    auto picture = quad_test::MakeTexture(*device, 1, 1, {0xFF808080u});
+    recorder->targetTexture = picture.Get();
+    struct Case {
+        const char* name;
+        bool joined, effect, mask, texture;
+        Strings drawn; // after the picture given back
+    };
+    const Case cases[] = {
+        {"masked, no effect", false, false, true, true, {"layer straight"}},
+        {"masked, no mask surface", false, true, false, true, {"layer straight"}},
+        {"masked, no texture", false, true, true, false, {}},
+        {"joined, no effect", true, false, true, true, {"layer straight"}},
+        {"joined, no mask surface", true, true, false, true, {}},
+    };
+    for (const std::int32_t mode : {0, 1, 2, 3}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(mode) + ": " + c.name);
+            TestTexGenerator generator;
+            generator.blendMode.StoreValue(mode);
+            generator.joinedLast = c.joined ? 0 : -1;
+            auto object = MakeObject(generator, 1, c.effect);
+            if (!c.mask)
+                Generator(*object).maskSurface = &empty;
+            if (!c.texture)
+                Generator(*object).drawTexture = nullptr;
+            recorder->events.clear();
+            object->Render(*recorder);
+            Strings expected = c.drawn;
+            if (mode == 1 || mode == 2)
+                expected.insert(expected.begin(), "composite Copy");
+            EXPECT_EQ(recorder->Whats(), expected);
+        }
+    }
 }
 
 TEST_F(TexGeneratorPassTest, AClonesDrawsIntoTheMaskSurfaceOfItsDescription)
