@@ -10,13 +10,51 @@
 namespace gfx {
 namespace {
 
-// A pixel of slack on every edge: a full-target quad may start at the first
-// pixel's centre or at its corner.
+// A full-target pass may leave a frame of up to a pixel around the target
+// undrawn: a quad from pixel centre to pixel centre, or a picture a pixel
+// narrower than the target after its aspect was fitted.
 constexpr float kEdgeSlack = 1.0f;
 
-float TriangleArea(const math::Vec2& a, const math::Vec2& b, const math::Vec2& c)
+// Area of the polygon (any winding).
+double PolygonArea(const std::vector<math::Vec2>& polygon)
 {
-    return 0.5f * std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y));
+    double twice = 0.0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const math::Vec2& a = polygon[i];
+        const math::Vec2& b = polygon[(i + 1) % polygon.size()];
+        twice += double(a.x) * b.y - double(b.x) * a.y;
+    }
+    return std::fabs(twice) * 0.5;
+}
+
+// Keeps the part of `polygon` where inside(p) >= 0, `inside` linear in p.
+template <typename Inside>
+std::vector<math::Vec2> ClipPolygon(const std::vector<math::Vec2>& polygon, Inside inside)
+{
+    std::vector<math::Vec2> kept;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const math::Vec2& a = polygon[i];
+        const math::Vec2& b = polygon[(i + 1) % polygon.size()];
+        const float da = inside(a), db = inside(b);
+        if (da >= 0)
+            kept.push_back(a);
+        if ((da >= 0) != (db >= 0)) {
+            const float t = da / (da - db);
+            kept.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+        }
+    }
+    return kept;
+}
+
+// Area of the triangle inside the width x height target.
+double AreaInsideTarget(const math::Vec2& a, const math::Vec2& b, const math::Vec2& c, float width, float height)
+{
+    std::vector<math::Vec2> polygon{a, b, c};
+    polygon = ClipPolygon(polygon, [](const math::Vec2& p) { return p.x; });
+    polygon = ClipPolygon(polygon, [width](const math::Vec2& p) { return width - p.x; });
+    polygon = ClipPolygon(polygon, [](const math::Vec2& p) { return p.y; });
+    polygon = ClipPolygon(polygon, [height](const math::Vec2& p) { return height - p.y; });
+    return polygon.size() < 3 ? 0.0 : PolygonArea(polygon);
 }
 
 // Where vertex `index` of the stream lands on the target, in pixels; nothing
@@ -51,21 +89,12 @@ std::int64_t StreamIndex(const DrawGeometry& draw, std::uint32_t i)
 
 bool TrianglesCoverTarget(std::span<const math::Vec2> corners, float width, float height)
 {
-    if (corners.size() < 3 || width <= 0.0f || height <= 0.0f)
+    if (corners.size() < 3 || width <= 2 * kEdgeSlack || height <= 2 * kEdgeSlack)
         return false;
-    float left = corners[0].x, right = left, top = corners[0].y, bottom = top;
-    for (const math::Vec2& p : corners) {
-        left = std::min(left, p.x);
-        right = std::max(right, p.x);
-        top = std::min(top, p.y);
-        bottom = std::max(bottom, p.y);
-    }
-    if (left > kEdgeSlack || top > kEdgeSlack || right < width - kEdgeSlack || bottom < height - kEdgeSlack)
-        return false;
-    double area = 0.0;
+    double inside = 0.0;
     for (std::size_t i = 0; i + 2 < corners.size(); i += 3)
-        area += TriangleArea(corners[i], corners[i + 1], corners[i + 2]);
-    return area >= double(width - 2 * kEdgeSlack) * double(height - 2 * kEdgeSlack);
+        inside += AreaInsideTarget(corners[i], corners[i + 1], corners[i + 2], width, height);
+    return inside >= double(width - 2 * kEdgeSlack) * double(height - 2 * kEdgeSlack);
 }
 
 bool DrawCoversTarget(const DrawGeometry& draw, float width, float height)

@@ -26,12 +26,11 @@ struct FullTargetPasses {
 };
 
 // Whether the triangles (three corners each, in target pixels) cover a
-// width x height target: their corners reach every edge (within a pixel)
-// and their areas add up to at least the target's. A full-target quad or
-// grid passes; scattered sprites, however far they spread, add up to far
-// less than the target and do not. Overlapping large triangles could pass
-// without covering every pixel: the count is an estimate of the shading
-// work, not a coverage proof.
+// width x height target: their parts inside it add up to the whole target
+// but for a frame of a pixel around it. A full-target quad or grid passes,
+// so does a picture fitted a pixel narrower than the target; sprites, however
+// far they spread, add up to far less and do not. Overlapping triangles
+// count twice: the figure estimates the shading work, it proves no coverage.
 bool TrianglesCoverTarget(std::span<const math::Vec2> corners, float width, float height);
 
 // One draw as the device sees it: the vertex stream, its layout, the

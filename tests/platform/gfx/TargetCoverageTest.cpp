@@ -38,6 +38,7 @@ TEST(TargetCoverage, TrianglesCoverTheTargetOnlyWhenTheyFillIt)
         {"a quad from corner to corner", QuadTriangles(0, 0, 16, 16), true},
         {"a quad through the pixel centres", QuadTriangles(-0.5f, -0.5f, 15.5f, 15.5f), true},
         {"a quad larger than the target", QuadTriangles(-40, -40, 56, 56), true},
+        {"a picture fitted a pixel narrower on each side", QuadTriangles(0.8f, 0, 15.2f, 16), true},
         {"a 2 x 2 grid", Join({QuadTriangles(0, 0, 8, 8), QuadTriangles(8, 0, 16, 8), QuadTriangles(0, 8, 8, 16),
                                QuadTriangles(8, 8, 16, 16)}),
          true},
@@ -47,6 +48,7 @@ TEST(TargetCoverage, TrianglesCoverTheTargetOnlyWhenTheyFillIt)
                                               QuadTriangles(0, 13, 3, 16), QuadTriangles(13, 13, 16, 16)}),
          false},
         {"one triangle over half the target", {{0, 0}, {16, 0}, {0, 16}}, false},
+        {"a border bar reaching far beyond the target", QuadTriangles(-1000, -1000, 1, 1000), false},
         {"no triangle", {{0, 0}, {16, 16}}, false},
     };
     for (const Case& c : cases)
