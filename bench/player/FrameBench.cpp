@@ -1,24 +1,42 @@
-// One full frame of the demo scene at 1920 x 1080 on a headless device: the
-// slide show's update, the frame render and the present (which waits until
-// the frame is drawn). Beside it, the baseline of any frame on the same
+// Frames of the demo scene at 1920 x 1080 on a headless device: the slide
+// show's update, the frame render and the present (which waits until the
+// frame is drawn). Beside them, the baseline of any frame on the same
 // device: one 1920 x 1080 picture drawn as one textured quad over the whole
-// target and presented. The two read side by side tell how much a plain
-// slide frame costs beyond the one blit it cannot do without.
+// target and presented. Read side by side they tell how much a slide's
+// frame costs beyond the one blit it cannot do without.
+//
+// Every frame benchmark draws a few frames before timing (shader compiles,
+// first uploads), and each iteration times the same window of
+// kWindowFrames frames, so the figure does not depend on how many
+// iterations the library runs. BM_DemoSlideFrame1080p/N times slide N
+// after its fade-in and reports the full-target passes (draws covering the
+// whole target, copies of a whole target) and clears per frame.
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "objectmodel/SceneDocument.h"
 #include "platform/crt/WideString.h"
 #include "platform/gfx/HeadlessContext.h"
 #include "player/ResourceAdapters.h"
+#include "player/SlideShow.h"
 #include "player/WallpaperPlayer.h"
 #include "render/ResourceLoading.h"
 
 namespace {
 
 constexpr std::uint32_t kFrameWidth = 1920, kFrameHeight = 1080;
+// Frames drawn before timing, and frames per timed iteration, 0.03 s of
+// scene time apart (the player's frame step at its middle setting).
+constexpr int kWarmUpFrames = 3;
+constexpr int kWindowFrames = 8;
+constexpr double kFrameStep = 0.03;
+// Slides of the demo scene (tools/demoscene); a benchmark fails when the
+// scene has another count, so that a new slide gets its figure.
+constexpr int kDemoSlides = 5;
 
 // A pre-transformed textured corner (XYZRHW | TEX1).
 struct BlitVertex {
@@ -64,6 +82,18 @@ gfx::Ref<gfx::VertexBuffer> MakeFullTargetQuad(gfx::Device& device)
     return buffer;
 }
 
+// Counters per frame of the timed window: full-target passes (draws and
+// copies) and clears counted by the device between `before` and `after`.
+void ReportPerFrame(benchmark::State& state, const gfx::FullTargetPasses& before, const gfx::FullTargetPasses& after)
+{
+    const double frames = double(state.iterations()) * kWindowFrames;
+    if (frames <= 0)
+        return;
+    state.counters["frames"] = frames;
+    state.counters["passes"] = double(after.Passes() - before.Passes()) / frames;
+    state.counters["clears"] = double(after.clears - before.clears) / frames;
+}
+
 void BM_BareBlit1080p(benchmark::State& state)
 {
     std::string error;
@@ -86,7 +116,7 @@ void BM_BareBlit1080p(benchmark::State& state)
     device->SetTextureStageState(0, TextureStageState::ColorArg1, gfx::TextureArg::Texture);
     device->SetSamplerState(0, gfx::SamplerState::MinFilter, std::uint32_t(gfx::TextureFilter::Linear));
     device->SetSamplerState(0, gfx::SamplerState::MagFilter, std::uint32_t(gfx::TextureFilter::Linear));
-    for (auto _ : state) {
+    const auto blit = [&] {
         device->BeginScene();
         device->SetTexture(0, picture.Get());
         device->SetFVF(BlitVertex::kFvf);
@@ -94,37 +124,121 @@ void BM_BareBlit1080p(benchmark::State& state)
         device->DrawPrimitive(gfx::PrimitiveType::TriangleStrip, 0, 2);
         device->EndScene();
         device->Present();
-    }
+    };
+    for (int i = 0; i < kWarmUpFrames; ++i)
+        blit();
+    const gfx::FullTargetPasses before = device->FullTargetPassCount();
+    for (auto _ : state)
+        for (int i = 0; i < kWindowFrames; ++i)
+            blit();
+    ReportPerFrame(state, before, device->FullTargetPassCount());
 }
 BENCHMARK(BM_BareBlit1080p)->Unit(benchmark::kMillisecond);
 
-void BM_DemoSceneFrame1080p(benchmark::State& state)
-{
-    constexpr std::uint32_t width = kFrameWidth, height = kFrameHeight;
-    InstallPlayerDocumentClasses();
-    player::InstallResourceFinders();
-    std::string error;
-    auto device = gfx::CreateHeadlessDevice(width, height, &error);
-    if (!device) {
-        state.SkipWithError(error.c_str());
-        return;
+// The player with the demo scene loaded on a 1920 x 1080 headless device,
+// shown as the player shows it on one monitor of that size.
+struct DemoScenePlayer {
+    explicit DemoScenePlayer(benchmark::State& state)
+    {
+        InstallPlayerDocumentClasses();
+        player::InstallResourceFinders();
+        std::string error;
+        device = gfx::CreateHeadlessDevice(kFrameWidth, kFrameHeight, &error);
+        if (!device) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        resourceDevice = std::make_unique<ResourceDeviceScope>(device.get());
+        wallpaper.SetMonitors({win::MonitorEntry{nullptr, win::RECT{0, 0, kFrameWidth, kFrameHeight}}});
+        wallpaper.SetDeviceWindowSize(kFrameWidth, kFrameHeight);
+        wallpaper.DeviceReset(*device);
+        const kxi_string path = crt::FromUtf8(ORVANTA_DEMO_SCENE_FILE);
+        wallpaper.LoadScene([path] { return OpenDocumentFile(path); });
+        wallpaper.SetPicturePosition(1);
+        if (!wallpaper.Scene())
+            state.SkipWithError("cannot load the demo scene");
     }
-    ResourceDeviceScope resourceDevice(device.get());
-    player::WallpaperPlayer wallpaper;
-    wallpaper.SetMonitors({win::MonitorEntry{nullptr, win::RECT{0, 0, width, height}}});
-    wallpaper.SetDeviceWindowSize(width, height);
-    wallpaper.DeviceReset(*device);
-    const kxi_string path = crt::FromUtf8(ORVANTA_DEMO_SCENE_FILE);
-    wallpaper.LoadScene([path] { return OpenDocumentFile(path); });
-    wallpaper.SetPicturePosition(1);
-    double time = 0.0;
-    for (auto _ : state) {
+
+    void Frame(double time)
+    {
         wallpaper.FrameMove(time);
         wallpaper.FrameRender(*device);
         device->Present();
-        time += 0.03;
     }
+
+    // Moves the show on to the start of slide `index` (the current slide
+    // included: the show goes once round), whose objects restart there.
+    // Returns the scene time at which the slide's fade-in has ended.
+    double EnterSlide(int index)
+    {
+        DS_SlideShow_Light& show = *wallpaper.Scene();
+        if (show.CurrentIndex() < 0)
+            wallpaper.FrameMove(0.0);
+        do {
+            const DS_SlideContainer& slide = *show.CurrentSlide();
+            const double end =
+                double(show.SlideStart()) + slide.fadeIn.value + slide.hold.value + slide.fadeOut.value;
+            wallpaper.FrameMove(end + 0.001);
+        } while (show.CurrentIndex() != index);
+        return double(show.SlideStart()) + show.CurrentSlide()->fadeIn.value;
+    }
+
+    std::unique_ptr<gfx::Device> device;
+    std::unique_ptr<ResourceDeviceScope> resourceDevice;
+    player::WallpaperPlayer wallpaper;
+};
+
+void BM_DemoSceneFrame1080p(benchmark::State& state)
+{
+    DemoScenePlayer demo(state);
+    if (!demo.device || !demo.wallpaper.Scene())
+        return;
+    double time = 0.0;
+    for (int i = 0; i < kWarmUpFrames; ++i, time += kFrameStep)
+        demo.Frame(time);
+    const gfx::FullTargetPasses before = demo.device->FullTargetPassCount();
+    for (auto _ : state)
+        for (int i = 0; i < kWindowFrames; ++i, time += kFrameStep)
+            demo.Frame(time);
+    ReportPerFrame(state, before, demo.device->FullTargetPassCount());
 }
 BENCHMARK(BM_DemoSceneFrame1080p)->Unit(benchmark::kMillisecond);
+
+// Slide N of the demo scene, held after its fade-in: every iteration enters
+// the slide afresh (untimed), draws the last frames of its fade-in
+// (untimed), then times the first kWindowFrames frames after it.
+void BM_DemoSlideFrame1080p(benchmark::State& state)
+{
+    DemoScenePlayer demo(state);
+    if (!demo.device || !demo.wallpaper.Scene())
+        return;
+    const auto& slides = demo.wallpaper.Scene()->Slides();
+    if (slides.size() != std::size_t(kDemoSlides)) {
+        state.SkipWithError("the demo scene's slide count is not kDemoSlides");
+        return;
+    }
+    const int index = int(state.range(0));
+    if (slides[std::size_t(index)])
+        state.SetLabel(crt::ToUtf8(slides[std::size_t(index)]->name.value));
+    gfx::FullTargetPasses counted;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const double held = demo.EnterSlide(index);
+        for (int i = kWarmUpFrames; i > 0; --i)
+            demo.Frame(held - i * kFrameStep);
+        const gfx::FullTargetPasses before = demo.device->FullTargetPassCount();
+        state.ResumeTiming();
+        for (int i = 0; i < kWindowFrames; ++i)
+            demo.Frame(held + i * kFrameStep);
+        state.PauseTiming();
+        const gfx::FullTargetPasses& after = demo.device->FullTargetPassCount();
+        counted.draws += after.draws - before.draws;
+        counted.copies += after.copies - before.copies;
+        counted.clears += after.clears - before.clears;
+        state.ResumeTiming();
+    }
+    ReportPerFrame(state, gfx::FullTargetPasses{}, counted);
+}
+BENCHMARK(BM_DemoSlideFrame1080p)->DenseRange(0, kDemoSlides - 1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -399,6 +399,8 @@ HRESULT Device::Clear(std::uint32_t count, const Rect* rects, std::uint32_t flag
         mask |= GL_STENCIL_BUFFER_BIT;
     }
     if (count == 0) {
+        if (flags & ClearFlags::Target)
+            ++passes_.clears;
         glDisable(GL_SCISSOR_TEST);
         glClear(mask);
     } else {
@@ -896,6 +898,31 @@ HRESULT Device::PrepareDraw()
     return kOk;
 }
 
+void Device::CountFullTargetDraw(PrimitiveType type, std::int64_t firstVertex, std::uint32_t vertexCount,
+                                std::span<const std::uint8_t> indices)
+{
+    if (streamOffset_ > stream_->Size())
+        return;
+    DrawGeometry draw;
+    draw.vertices = {stream_->Bytes() + streamOffset_, stream_->Size() - streamOffset_};
+    draw.layout = &*layout_;
+    draw.stride = streamStride_;
+    draw.indices = indices;
+    draw.type = type;
+    draw.firstVertex = firstVertex;
+    draw.vertexCount = vertexCount;
+    if (!layout_->preTransformed)
+        draw.worldViewProjection = state_.Transform(TransformState::World) * state_.Transform(TransformState::View) *
+                                   state_.Transform(TransformState::Projection);
+    if (DrawCoversTarget(draw, float(TargetWidth()), float(TargetHeight())))
+        ++passes_.draws;
+}
+
+bool Device::IsBackBufferSized(const Surface& surface) const
+{
+    return backBuffer_ && surface.Width() == backBuffer_->Width() && surface.Height() == backBuffer_->Height();
+}
+
 HRESULT Device::DrawPrimitive(PrimitiveType type, std::uint32_t startVertex, std::uint32_t primitiveCount)
 {
     std::uint64_t vertices = 0;
@@ -910,6 +937,7 @@ HRESULT Device::DrawPrimitive(PrimitiveType type, std::uint32_t startVertex, std
         return kInvalidCall;
     if (const HRESULT hr = PrepareDraw(); hr != kOk)
         return hr;
+    CountFullTargetDraw(type, startVertex, std::uint32_t(vertices), {});
     glDrawArrays(DrawMode(type), GLint(startVertex), GLsizei(vertices));
     return kOk;
 }
@@ -943,6 +971,8 @@ HRESULT Device::DrawIndexedPrimitive(PrimitiveType type, std::int32_t baseVertex
     }
     if (const HRESULT hr = PrepareDraw(); hr != kOk)
         return hr;
+    CountFullTargetDraw(type, baseVertexIndex, std::uint32_t(count),
+                        {indices_->Bytes() + std::size_t(startIndex) * 2, std::size_t(count) * 2});
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->GlName());
     glDrawElementsBaseVertex(DrawMode(type), GLsizei(count), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(std::uintptr_t(startIndex) * 2), GLint(baseVertexIndex));
@@ -1031,6 +1061,12 @@ HRESULT Device::StretchRect(Surface* source, const Rect* sourceRect, Surface* de
         return kInvalidCall;
     if (status_ != Status::Ok)
         return kOk;
+    const auto whole = [](const Rect& r, const Surface& surface) {
+        return r.left == 0 && r.top == 0 && r.right == std::int32_t(surface.Width()) &&
+               r.bottom == std::int32_t(surface.Height());
+    };
+    if ((whole(from, *source) && IsBackBufferSized(*source)) || (whole(to, *dest) && IsBackBufferSized(*dest)))
+        ++passes_.copies;
 
     glBindFramebuffer(GL_FRAMEBUFFER, gl_->blitFramebuffer.Name());
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, dest->Container()->GlName(),
@@ -1086,6 +1122,8 @@ HRESULT Device::GetRenderTargetData(Surface* renderTarget, Surface* dest)
     std::vector<std::uint32_t> pixels;
     if (const HRESULT hr = ReadPixels(renderTarget, &pixels); hr != kOk)
         return hr;
+    if (IsBackBufferSized(*renderTarget))
+        ++passes_.copies;
     Texture& texture = *dest->Container();
     std::vector<std::uint8_t>& bytes = texture.LevelBytes(dest->Level());
     std::memcpy(bytes.data(), pixels.data(), std::min(bytes.size(), pixels.size() * 4));

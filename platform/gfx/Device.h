@@ -57,6 +57,7 @@
 #include "platform/gfx/Ref.h"
 #include "platform/gfx/ShaderProgram.h"
 #include "platform/gfx/Surface.h"
+#include "platform/gfx/TargetCoverage.h"
 #include "platform/gfx/Texture.h"
 
 namespace gfx {
@@ -175,6 +176,8 @@ public:
 
     // Number of generated programs built so far.
     std::size_t FixedFunctionProgramCount() const { return programs_.Size(); }
+    // Full-target draws, copies and clears since the device was made.
+    const FullTargetPasses& FullTargetPassCount() const { return passes_; }
 
 private:
     struct Gl;
@@ -193,6 +196,9 @@ private:
     void BindTextures(std::uint32_t units);
     void BindVertexStream(const VertexLayout& layout);
     HRESULT PrepareDraw();
+    void CountFullTargetDraw(PrimitiveType type, std::int64_t firstVertex, std::uint32_t vertexCount,
+                             std::span<const std::uint8_t> indices);
+    bool IsBackBufferSized(const Surface& surface) const;
     std::uint32_t TargetWidth() const;
     std::uint32_t TargetHeight() const;
 
@@ -217,6 +223,7 @@ private:
     Ref<IndexBuffer> indices_;
     Ref<ShaderProgram> shaderProgram_;
     ProgramCache programs_;
+    FullTargetPasses passes_;
 
     // What GL was last given, to skip repeating it.
     bool framebufferDirty_ = true;

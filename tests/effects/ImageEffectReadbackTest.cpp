@@ -316,6 +316,39 @@ TEST_F(ImageEffectReadbackTest, AMaskRestrictsTheEffectToItsWhiteHalf)
     }
 }
 
+TEST_F(ImageEffectReadbackTest, OutsideItsMaskAModeZeroEffectKeepsEveryPixelDrawnBeforeIt)
+{
+    // A light over the whole picture is drawn first, so that the target
+    // differs from the picture the effects read.
+    DS_LightFX before;
+    before.strength.SetValue(50, nullptr);
+    const auto reference = Frame({&before});
+    DS_MoveFX move;
+    move.magnitude.SetValue(1250, nullptr);
+    DS_WavesFX waves;
+    waves.amplitude.SetValue(2000, nullptr);
+    DS_LightFX brighten;
+    brighten.strength.SetValue(100, nullptr);
+    DS_UnderwaterFX underwater;
+    DS_WaterFX water;
+    struct Case {
+        const char* what;
+        DS_FX_Constructor* fx;
+    };
+    for (const Case& c : {Case{"move", &move}, Case{"waves", &waves}, Case{"light", &brighten},
+                          Case{"underwater", &underwater}, Case{"water", &water}}) {
+        SCOPED_TRACE(c.what);
+        MaskLeftHalf(*c.fx);
+        const auto pixels = Frame({c.fx, &before});
+        // The mask's texels span 8 pixels: from x = 36 on its weight is 0.
+        for (std::uint32_t y = 0; y < kTargetSize; ++y)
+            for (std::uint32_t x = 36; x < kTargetSize; ++x)
+                ASSERT_EQ(At(pixels, x, y), At(reference, x, y)) << "(" << x << ", " << y << ")";
+        if (c.fx == &brighten)
+            EXPECT_NE(At(pixels, 8, 48), At(reference, 8, 48)) << "inside the mask the light shows";
+    }
+}
+
 TEST_F(ImageEffectReadbackTest, AModeOneEffectWithoutAnEffectLeavesThePictureVisible)
 {
     DS_MoveFX fx;

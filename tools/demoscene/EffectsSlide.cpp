@@ -56,14 +56,23 @@ Painter Lagoon(std::uint32_t width, std::uint32_t height)
     };
 }
 
+// A mask picture in grey levels: the effect applies with `weight` (0 to 1)
+// of its strength.
+std::vector<std::uint8_t> GreyMask(std::uint32_t width, std::uint32_t height,
+                                   const std::function<double(double fx, double fy)>& weight)
+{
+    return PngPictureOf(width, height, [&](std::uint32_t x, std::uint32_t y) {
+        const double w = std::fmin(std::fmax(weight(double(x) / width, double(y) / height), 0.0), 1.0);
+        return std::uint32_t(std::lround(w * 255.0)) * 0x010101u;
+    });
+}
+
 // A mask picture: white where `inside` holds, black elsewhere (the effect
 // applies where it is white).
 std::vector<std::uint8_t> Mask(std::uint32_t width, std::uint32_t height,
                                const std::function<bool(double fx, double fy)>& inside)
 {
-    return PngPictureOf(width, height, [&](std::uint32_t x, std::uint32_t y) {
-        return inside(double(x) / width, double(y) / height) ? 0xFFFFFFu : 0x000000u;
-    });
+    return GreyMask(width, height, [&](double fx, double fy) { return inside(fx, fy) ? 1.0 : 0.0; });
 }
 
 // One image effect of the slide: its fixed key and the mask stored under it.
@@ -133,11 +142,15 @@ void WriteEffectsSlide(DocumentWriter& w, DocResManagerRecord& record, std::uint
     glow.fx.effectLink = CommonRes(190);
     WriteLightII(w, glow);
 
-    LightFields sun; // the sun flickers
+    // The sun flickers, fading out towards the edge of its halo. A mask
+    // texel spans 15 x 15 pixels of a full-HD picture: a hard-edged circle
+    // would show its texels as stair steps along the halo's edge, while a
+    // ramp over several texels interpolates into a smooth rim.
+    LightFields sun;
     sun.strength = 60;
     sun.flickerMode = 2;
-    sun.fx = Fx("{5B0E1C2D-3A4F-4B6C-8D7E-9F0A1B2C3D02}", 3, record, Mask(mw, mh, [&](double fx, double fy) {
-                    return std::hypot((fx - 0.75) * width / height, fy - 0.2) < 0.16;
+    sun.fx = Fx("{5B0E1C2D-3A4F-4B6C-8D7E-9F0A1B2C3D02}", 3, record, GreyMask(mw, mh, [&](double fx, double fy) {
+                    return (0.16 - std::hypot((fx - 0.75) * width / height, fy - 0.2)) / 0.06;
                 }));
     sun.fx.effectLink = CommonRes(76);
     WriteLight(w, sun);
