@@ -40,6 +40,7 @@ TEST_F(DriftingTest, TheAngleGivesTheStreamDirection)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.angle);
         params.direction.SetAngle(c.angle);
+        g_SceneTime3D = 0.0f;
         DS_SreamAnim anim(params);
         anim.translation.m[3][0] = 400.0f;
         anim.translation.m[3][1] = 300.0f;

@@ -147,12 +147,26 @@ TEST_F(ButterflyFlightTest, LeavingTheTopSwitchesToGlidingAndClimbsDown)
     EXPECT_FLOAT_EQ(flight->flapRate, -1.0f);
 
     flight->position = {400.0f, 610.0f, 0.0f};
+    flight->forward = {10.0f, 10.0f, 350.0f};
     Step(0.0f);
     EXPECT_EQ(flight->mode, 0);
     EXPECT_EQ(flight->climb.target, -190.0f);
     EXPECT_EQ(flight->climb.rate, -250.0f);
     EXPECT_EQ(flight->upperFlapBound, 55.0f);
     EXPECT_EQ(flight->flapRate, 160.0f) << "slow flight restarts the beat at 160";
+
+    // Faster than 20: the beat restarts at r x (forward / 3 + 110) - 160.
+    flight->position = {400.0f, -10.0f, 0.0f};
+    flight->flapAngle = -30.0f;
+    Step(0.0f);
+    ASSERT_EQ(flight->appliedMode, 1);
+    flight->forward = {90.0f, 90.0f, 350.0f};
+    flight->position = {400.0f, 610.0f, 0.0f};
+    crt::srand(9);
+    crt::RandomSequence replay(9);
+    const float r = static_cast<float>(replay.Next()) / 32767.0f;
+    Step(0.0f);
+    EXPECT_FLOAT_EQ(flight->flapRate, r * (90.0f / 3.0f + 110.0f) - 160.0f);
 }
 
 TEST_F(ButterflyFlightTest, TurningBanksItUntilTheBankIsReachedThenLevelsIt)
