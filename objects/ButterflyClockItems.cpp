@@ -3,28 +3,16 @@
 #include "objectmodel/ParamRecords.h"
 #include "objectmodel/StoredParams.h"
 #include "objects/MeshAnimationControllers.h"
-#include "platform/math/MathFunctions.h"
+#include "objects/MeshMatrices.h"
 #include "render/DocResManager.h"
+
+using namespace mesh_matrices;
 
 namespace {
 
 // Versions above this one store the wing scale.
 constexpr std::int32_t kFirstVersionWithWingScale = 2;
 constexpr float kQuarterTurn = 1.5707964f;
-
-math::Matrix Scaling(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixScaling(&m, x, y, z);
-    return m;
-}
-
-math::Matrix Translation(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixTranslation(&m, x, y, z);
-    return m;
-}
 
 void LinkToCommonResource(DS_FileLink3& link, std::int32_t id)
 {
@@ -117,14 +105,12 @@ void DS_ButterflyConstructor::BindAnimations(std::list<MeshObjectTree>& trees, s
 MeshObjectTree DS_ButterflyConstructor::BuildAnimationTree()
 {
     MeshObjectTree tree;
-    math::Matrix turn;
-    math::MatrixRotationY(&turn, kQuarterTurn);
-    tree.root->local = Scaling(0.5f, 0.5f, 0.5f) * turn;
+    tree.root->local = Scaling(0.5f) * RotationY(kQuarterTurn);
     auto flight = std::make_unique<AC_Butterfly>(*this);
     std::unique_ptr<AC_ButterflyWing> wingA = flight->TakeWingA();
     std::unique_ptr<AC_ButterflyWing> wingB = flight->TakeWingB();
     tree.root->SetAnimation(std::move(flight));
-    const math::Matrix wing = Scaling(wingScale, wingScale, wingScale);
+    const math::Matrix wing = Scaling(wingScale);
     tree.AddChild(wing, std::move(wingA));
     tree.AddChild(wing, std::move(wingB));
     return tree;
@@ -205,9 +191,7 @@ void DS_ClockConstructor::BindAnimations(std::list<MeshObjectTree>& trees, std::
 MeshObjectTree DS_ClockConstructor::BuildAnimationTree()
 {
     MeshObjectTree tree;
-    math::Matrix upright;
-    math::MatrixRotationX(&upright, kQuarterTurn);
-    tree.root->local = Scaling(0.01f, 0.01f, 0.01f) * upright;
+    tree.root->local = Scaling(0.01f) * RotationX(kQuarterTurn);
     tree.root->SetAnimation(std::make_unique<AC_Static>(*this));
     tree.AddChild(Scaling(0.01f, 1.0f, 0.3f) * Translation(0.0f, 0.0f, 10.0f), std::make_unique<AC_ClockArrow>(true));
     tree.AddChild(Scaling(0.01f, 1.0f, 0.38f) * Translation(0.0f, 0.0f, 13.0f),

@@ -5,15 +5,16 @@
 
 #include "objectmodel/ScaledParams.h"
 #include "objectmodel/StoredParams.h"
-#include "objects/MeshAnimationControllers.h"
 #include "platform/crt/Random.h"
-#include "platform/math/MathFunctions.h"
+#include "objects/MeshMatrices.h"
 #include "render/ABRender.h"
 #include "render/ABRenderItems.h"
 #include "render/DocResManager.h"
 #include "render/ViewObjCtrl.h"
 
 float g_SceneTime3D = 0.0f;
+
+using namespace mesh_matrices;
 
 namespace {
 
@@ -24,20 +25,6 @@ constexpr float kMaxStreamStep = 0.2f;
 constexpr float kSwingArm = 50.0f;
 constexpr float kTurnFactor = 0.4f;
 constexpr std::size_t kTumblingTurns = 3;
-
-math::Matrix Rotation(math::Matrix* (*rotate)(math::Matrix*, float), float degrees)
-{
-    math::Matrix m;
-    rotate(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix Translation(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixTranslation(&m, x, y, z);
-    return m;
-}
 
 bool IsOdd(int value)
 {
@@ -203,12 +190,9 @@ void DS_LeafFallAnim::Apply(TransformNode& node)
     for (std::size_t i = 0; i < std::size(turns); ++i)
         turns[i].angle += turns[i].rate * (i < kTumblingTurns ? tumble : swing);
 
-    math::Matrix m;
-    math::MatrixScaling(&m, scale, scale, scale);
-    m = m * Rotation(math::MatrixRotationX, turns[0].angle) * Rotation(math::MatrixRotationZ, turns[2].angle) *
-        Rotation(math::MatrixRotationY, turns[1].angle) *
-        (Translation(0.0f, 0.0f, kSwingArm) * Rotation(math::MatrixRotationY, turns[3].angle)) *
-        Rotation(math::MatrixRotationX, turns[4].angle) * translation;
+    const math::Matrix m = Scaling(scale) * TurnX(turns[0].angle) * TurnZ(turns[2].angle) * TurnY(turns[1].angle) *
+                           (Translation(0.0f, 0.0f, kSwingArm) * TurnY(turns[3].angle)) * TurnX(turns[4].angle) *
+                           translation;
     node.world = node.local * m;
 }
 

@@ -9,43 +9,11 @@
 #include "objects/MeshObjectCtrl.h"
 #include "platform/crt/Random.h"
 #include "platform/math/MathFunctions.h"
+#include "objects/MeshMatrices.h"
+
+using namespace mesh_matrices;
 
 namespace {
-
-math::Matrix RotationX(float degrees)
-{
-    math::Matrix m;
-    math::MatrixRotationX(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix RotationY(float degrees)
-{
-    math::Matrix m;
-    math::MatrixRotationY(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix RotationZ(float degrees)
-{
-    math::Matrix m;
-    math::MatrixRotationZ(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix Translation(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixTranslation(&m, x, y, z);
-    return m;
-}
-
-math::Matrix Scaling(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixScaling(&m, x, y, z);
-    return m;
-}
 
 // The tilt of the body: 10 degrees about X, in radians as stored.
 constexpr float kTiltRadians = 0.17453292f;
@@ -123,7 +91,7 @@ AC_Butterfly::AC_Butterfly(DS_3D_Obj_Ctrl& owner) : m_owner(&owner)
     position.z = 0.0f;
     heading.current = DrawRandomUnit() * 360.0f;
     heading.target = heading.current;
-    math::MatrixRotationX(&tiltMatrix, kTiltRadians);
+    tiltMatrix = RotationX(kTiltRadians);
     mirrorMatrix = Scaling(-1.0f, 1.0f, 1.0f);
     m_callbacks.AddValueCallback<std::uint32_t>(&owner.size, &AC_Butterfly::OnSizeChanged);
 }
@@ -137,25 +105,25 @@ void AC_Butterfly::OnSizeChanged(std::uint32_t size)
 {
     // In float: an integer division would make every size below 100 vanish.
     const float s = static_cast<float>(size) / 100.0f;
-    scaleMatrix = Scaling(s, s, s);
+    scaleMatrix = Scaling(s);
 }
 
 void AC_Butterfly::Apply(TransformNode& node)
 {
     const float step = m_owner->animationStep;
     math::Matrix world = node.local;
-    const math::Matrix headingRotation = RotationY(heading.current);
+    const math::Matrix headingRotation = TurnY(heading.current);
     world = headingRotation * world;
     SteerIntoTurn();
     if (forward.current < kFullSpeed)
-        world = RotationX((1.0f - forward.current / kFullSpeed) * kSlowPitch) * world;
+        world = TurnX((1.0f - forward.current / kFullSpeed) * kSlowPitch) * world;
     world = tiltMatrix * world;
-    world = RotationZ(bank.current) * world;
+    world = TurnZ(bank.current) * world;
     if (bank.current == bank.target)
         bank.Aim(0.0f);
     Flap(step);
     world = Translation(0.0f, -flapAngle * kBobPerDegree, 0.0f) * world;
-    const math::Matrix flap = RotationZ(flapAngle);
+    const math::Matrix flap = TurnZ(flapAngle);
     m_wingA->wingMatrix = flap;
     m_wingB->wingMatrix = flap * mirrorMatrix;
     m_wingA->cullCounterClockwise = flapAngle > 0.0f;
@@ -288,7 +256,7 @@ AC_Static::AC_Static(DS_ClockConstructor& owner) : m_owner(&owner)
     m_callbacks.AddValueCallback<std::uint32_t>(&owner.size, &AC_Static::OnSizeChanged);
     m_callbacks.AddMemberCallback(&AC_Static::OnRectangleChanged, &owner.clockRectangle);
     const float scale = static_cast<float>(owner.size.value);
-    scaleMatrix = Scaling(scale, scale, scale);
+    scaleMatrix = Scaling(scale);
     translationMatrix = Translation(static_cast<float>(owner.clockRectangle.centreX.value),
                                     static_cast<float>(owner.clockRectangle.centreY.value), 0.0f);
 }
@@ -319,7 +287,7 @@ void AC_Static::OnSizeChanged(std::uint32_t size)
 {
     PlaceEdges(size);
     const float scale = static_cast<float>(m_owner->size.value);
-    scaleMatrix = Scaling(scale, scale, scale);
+    scaleMatrix = Scaling(scale);
 }
 
 void AC_Static::OnRectangleChanged()
@@ -361,5 +329,5 @@ void AC_ClockArrow::Apply(TransformNode& node)
 {
     crt::LocalTimeOfDay time;
     const float angle = CurrentClockTimeSource().Read(time) ? AngleAt(time) : 0.0f;
-    node.world = node.local * RotationY(angle);
+    node.world = node.local * TurnY(angle);
 }

@@ -29,9 +29,6 @@
 class DS_3D_Obj_Ctrl;
 class DS_ClockConstructor;
 
-// Degrees to radians as the controllers convert them.
-inline constexpr float kControllerRadiansPerDegree = 2.0f * 3.1415927f / 360.0f;
-
 class AC_ButterflyWing : public DS_AnimationBase {
 public:
     // world = local x wing matrix; the node culls as the wing says.

@@ -1,39 +1,16 @@
 // The controllers of the butterfly and the clock, against matrices and
 // values computed by hand.
 
-#include "platform/math/MathFunctions.h"
+#include "objects/MeshMatrices.h"
 #include "tests/objects/MeshObjectTestSupport.h"
 
 namespace mesh_object_test {
 namespace {
 
-math::Matrix RotX(float degrees)
-{
-    math::Matrix m;
-    math::MatrixRotationX(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix RotY(float degrees)
-{
-    math::Matrix m;
-    math::MatrixRotationY(&m, degrees * kControllerRadiansPerDegree);
-    return m;
-}
-
-math::Matrix Move(float x, float y, float z)
-{
-    math::Matrix m;
-    math::MatrixTranslation(&m, x, y, z);
-    return m;
-}
-
-math::Matrix Scale(float s)
-{
-    math::Matrix m;
-    math::MatrixScaling(&m, s, s, s);
-    return m;
-}
+using mesh_matrices::Scaling;
+using mesh_matrices::Translation;
+using mesh_matrices::TurnX;
+using mesh_matrices::TurnY;
 
 class ButterflyFlightTest : public MeshObjectTest {
 protected:
@@ -45,7 +22,7 @@ protected:
         wingA = flight->TakeWingA();
         wingB = flight->TakeWingB();
         flight->position = {400.0f, 300.0f, 0.0f};
-        node.local = Move(1.0f, 2.0f, 3.0f);
+        node.local = Translation(1.0f, 2.0f, 3.0f);
     }
 
     void Step(float step, int times = 1)
@@ -84,22 +61,18 @@ TEST_F(ButterflyFlightTest, WithStepZeroItStaysPutButRebuildsItsWorldMatrix)
 {
     flight->heading = {30.0f, 30.0f, 350.0f};
     for (int frame = 0; frame < 2; ++frame) {
-        node.world = Scale(123.0f);
+        node.world = Scaling(123.0f);
         Step(0.0f);
         // size 50: scale 0.5 (in float); no bob, bank 0; forward 50 pitches
         // by (1 - 0.5) x 15 degrees.
         const math::Matrix expected =
-            Scale(0.5f) * RotX(10.0f) * RotX(7.5f) * RotY(30.0f) * node.local * Move(400.0f, 300.0f, 0.0f);
+            Scaling(0.5f) * TurnX(10.0f) * TurnX(7.5f) * TurnY(30.0f) * node.local * Translation(400.0f, 300.0f, 0.0f);
         ExpectMatrixNear(node.world, expected);
     }
     EXPECT_EQ(flight->position, (math::Vec3{400.0f, 300.0f, 0.0f}));
     EXPECT_EQ(flight->flapAngle, 0.0f);
     ExpectMatrixNear(wingA->wingMatrix, math::Matrix{});
-    ExpectMatrixNear(wingB->wingMatrix, Scale(1.0f) * [] {
-        math::Matrix mirror;
-        math::MatrixScaling(&mirror, -1.0f, 1.0f, 1.0f);
-        return mirror;
-    }());
+    ExpectMatrixNear(wingB->wingMatrix, Scaling(-1.0f, 1.0f, 1.0f));
 }
 
 TEST_F(ButterflyFlightTest, LeavingTheViewSidewaysTurnsItBackAndSpeedsItUp)
@@ -230,9 +203,9 @@ TEST_F(MeshObjectTest, ClockHandsFollowTheLocalTime)
         for (const auto& [hourHand, angle] : {std::pair{true, c.hour}, std::pair{false, c.minute}}) {
             AC_ClockArrow arrow(hourHand);
             TransformNode hand;
-            hand.local = Move(0.0f, 0.0f, 10.0f);
+            hand.local = Translation(0.0f, 0.0f, 10.0f);
             arrow.Apply(hand);
-            ExpectMatrixNear(hand.world, hand.local * RotY(angle));
+            ExpectMatrixNear(hand.world, hand.local * TurnY(angle));
         }
     }
 }
@@ -260,9 +233,9 @@ TEST_F(MeshObjectTest, ClockFacePlacesItsEdgesAroundTheCentreAtHalfTheSize)
     EXPECT_EQ(r.bottom.value, 305);
 
     TransformNode root;
-    root.local = RotX(90.0f);
+    root.local = TurnX(90.0f);
     face.Apply(root);
-    ExpectMatrixNear(root.world, Scale(10.0f) * root.local * Move(100.0f, 300.0f, 0.0f));
+    ExpectMatrixNear(root.world, Scaling(10.0f) * root.local * Translation(100.0f, 300.0f, 0.0f));
 }
 
 } // namespace
