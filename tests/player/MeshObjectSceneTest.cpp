@@ -110,8 +110,9 @@ TEST_F(MeshObjectSceneTest, ButterfliesShowTheirStoredWingsAndALeafItsSize)
     const std::uint32_t across = right - left + 1;
     EXPECT_LE(across, 52u);
     // The copy starts at a random point: measured only when no edge cuts it.
-    if (left > 0 && right + 1 < frame.width)
+    if (left > 0 && right + 1 < frame.width) {
         EXPECT_GE(across, 38u);
+    }
 }
 
 } // namespace
