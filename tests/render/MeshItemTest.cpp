@@ -6,6 +6,7 @@
 #include "render/ABRenderItems.h"
 #include "render/DocResManager.h"
 #include "tests/render/DocResManagerTestSupport.h"
+#include "tests/support/MeshObjectWriter.h"
 
 namespace docres_test {
 namespace {
@@ -55,6 +56,19 @@ TEST_F(MeshItemTest, TheMeshIsSharedAsATriangleListWithItsSphere)
     EXPECT_EQ(item.texture, nullptr);
     EXPECT_EQ(item.header.boundingRadius, 0.0f);
     EXPECT_TRUE(copy.HasBuffers());
+}
+
+TEST_F(MeshItemTest, OurLeafHasTheSphereTheDriftingCopiesAreScaledBy)
+{
+    // The drifting copies scale the mesh by size / 2 / radius and turn it
+    // about the sphere's centre: pinned here for the leaf our documents store.
+    LoadedMesh leaf;
+    ASSERT_TRUE(LoadMeshFromMemory(mesh_object_writer::LeafMeshBytes(), kMeshVertexStride, leaf));
+    EXPECT_EQ(leaf.vertexCount, 4);
+    EXPECT_EQ(leaf.faceCount, 2);
+    EXPECT_NEAR(leaf.center.x, 45.0f, 1e-4f);
+    EXPECT_NEAR(leaf.center.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(leaf.radius, 55.0f, 1e-4f);
 }
 
 } // namespace
