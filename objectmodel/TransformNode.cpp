@@ -1,5 +1,7 @@
 #include "objectmodel/TransformNode.h"
 
+#include <algorithm>
+
 #include "platform/math/MathFunctions.h"
 
 TransformNode::TransformNode(const TransformNode& other)
@@ -36,4 +38,13 @@ void TransformNode::UpdateWorld(const math::Matrix* parent)
         math::MatrixMultiply(&world, world, *parent);
     for (TransformNode* child : m_children)
         child->UpdateWorld(&world);
+}
+
+bool TransformNode::RemoveChild(const TransformNode* child)
+{
+    const auto found = std::find(m_children.begin(), m_children.end(), child);
+    if (found == m_children.end())
+        return false;
+    m_children.erase(found);
+    return true;
 }

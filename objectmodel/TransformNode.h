@@ -46,6 +46,9 @@ public:
     // Appends `child`; the node does not own it. The child must outlive every
     // update of this node.
     void AddChild(TransformNode* child) { m_children.push_back(child); }
+    // Takes the first occurrence of `child` out of the list (it is not
+    // deleted: its owner does that). False when it is not a child.
+    bool RemoveChild(const TransformNode* child);
     const std::vector<TransformNode*>& Children() const { return m_children; }
 
     // Takes ownership of `animation` (deleting a previous one); null removes it.

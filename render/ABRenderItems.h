@@ -34,9 +34,18 @@ class DS_SpriteArrayObj;
 // (gfx::kMeshVertexFvf, platform/gfx/Mesh.h).
 inline constexpr std::uint32_t kMeshVertexStride = 32;
 
+class DS_FileLink3;
+
 class MeshItem : public TexturedBatch {
 public:
     bool IsTransparent() const { return flag; }
+
+    // Loads the item's mesh and picture through the thread's current
+    // resource manager: the picture is the first texture of the image
+    // link's texture set, or, when that gives none, the link's plain
+    // picture; the mesh is the mesh link's (vertices of 32 bytes). Without a
+    // manager the item is left without texture and mesh.
+    void LoadMesh(const DS_FileLink3& meshLink, const DS_FileLink3& imageLink);
 
     std::list<TransformNode*> nodes;
 };

@@ -191,8 +191,12 @@ BoundBatch BindQuadBatch(gfx::Device& device, const QuadBatchBuffer& batch, std:
     return BindBatch(device, batch.vertices.Buffer(), batch.indices, batch.vertices.PrimitiveType(), fvf, stride);
 }
 
+// A mesh without texture is not drawn (Direct3D leaves such a draw
+// undefined; our fixed-function path would sample white).
 BoundBatch BindMesh(gfx::Device& device, const TexturedBatch& mesh)
 {
+    if (!mesh.texture)
+        return {};
     device.SetTexture(0, mesh.texture.Get());
     return BindBatch(device, mesh.vertices.Buffer(), mesh.indices, gfx::PrimitiveType::TriangleList,
                      gfx::kMeshVertexFvf, kMeshVertexStride);

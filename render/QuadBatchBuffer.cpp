@@ -1,6 +1,8 @@
 #include "render/QuadBatchBuffer.h"
 
 #include "platform/gfx/Device.h"
+#include "render/ABRenderItems.h"
+#include "render/ResourceLoading.h"
 
 namespace {
 
@@ -63,6 +65,19 @@ bool VertexBatch::AllocateVertices(gfx::Device& device, std::int32_t n)
 {
     return Create(device, n, sizeof(TexturedQuadVertex), TexturedQuadVertex::kFvf, gfx::Usage::WriteOnly,
                   gfx::Pool::Managed);
+}
+
+void VertexBatch::ShareBuffer(const gfx::Ref<gfx::VertexBuffer>& buffer, std::int32_t n, std::uint32_t stride,
+                              std::uint32_t fvf)
+{
+    Release();
+    if (!buffer || n < 1)
+        return;
+    m_buffer = buffer;
+    m_vertexCount = n;
+    m_primitiveType = gfx::PrimitiveType::TriangleList;
+    m_stride = stride;
+    m_fvf = fvf;
 }
 
 void VertexBatch::Release()
@@ -160,6 +175,16 @@ void FillGridFromCorners(QuadBatchBuffer& grid, const TexturedQuadVertex& c0, co
     if (grid.vertices.Fvf() != TexturedQuadVertex::kFvf || grid.vertices.Locked())
         return;
     FillGridFromCorners(grid.vertices.Buffer(), grid.gridColumns, grid.gridRows, c0, c1, c2, c3);
+}
+
+void TexturedBatch::SetMesh(const LoadedMesh& mesh)
+{
+    vertices.ShareBuffer(mesh.vertexBuffer, mesh.vertexCount, kMeshVertexStride, kMeshVertexFvf);
+    indices.ShareBuffer(mesh.indexBuffer, mesh.faceCount);
+    if (!vertices.Buffer() || !indices.Buffer())
+        Release();
+    header.boundingRadius = mesh.radius;
+    header.boundingCenter = mesh.center;
 }
 
 void MirroredGrid::Prepare(int) {}

@@ -31,6 +31,8 @@
 #include "platform/gfx/Texture.h"
 #include "render/QuadGrid.h"
 
+struct LoadedMesh;
+
 struct QuadBatchVertex {
     static constexpr std::uint32_t kFvf = 0x142; // XYZ | DIFFUSE | TEX1
     float x = 0.0f;
@@ -61,6 +63,12 @@ public:
     bool CreateScreenVertexBuffer(gfx::Device& device, std::int32_t n, std::uint32_t usage, gfx::Pool pool);
     // n grid vertices (20 bytes, XYZ | TEX1), write-only, managed; a triangle list.
     bool AllocateVertices(gfx::Device& device, std::int32_t n);
+
+    // Shares `buffer` (a reference is added, the old buffer released) as n
+    // vertices of `stride` bytes in `fvf`, drawn as a triangle list. A null
+    // buffer or n below 1 leaves the batch empty.
+    void ShareBuffer(const gfx::Ref<gfx::VertexBuffer>& buffer, std::int32_t n, std::uint32_t stride,
+                     std::uint32_t fvf);
 
     // Each creator releases the old buffer first and stores n; when the
     // device refuses, the batch is left empty (no buffer, count 0).
@@ -136,6 +144,12 @@ void FillGridFromCorners(QuadBatchBuffer& grid, const TexturedQuadVertex& c0, co
 // go before the base).
 class TexturedBatch : public QuadBatchBuffer {
 public:
+    // Shares the mesh's buffers (XYZ | NORMAL | TEX1 vertices of 32 bytes,
+    // its faces as a triangle list) in place of the batch's own, and gives
+    // the header node the mesh's bounding sphere. An empty mesh leaves the
+    // batch without buffers, so it draws nothing.
+    void SetMesh(const LoadedMesh& mesh);
+
     gfx::Ref<gfx::Texture> texture;
     bool flag = false;
 };

@@ -53,6 +53,15 @@ bool IndexBatch::Create(gfx::Device& device, std::uint32_t bytes, std::int32_t p
     return true;
 }
 
+void IndexBatch::ShareBuffer(const gfx::Ref<gfx::IndexBuffer>& buffer, std::int32_t primitiveCount)
+{
+    Release();
+    if (!buffer || primitiveCount < 1)
+        return;
+    m_buffer = buffer;
+    m_primitiveCount = primitiveCount;
+}
+
 void IndexBatch::Release()
 {
     m_buffer.Reset();

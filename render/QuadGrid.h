@@ -58,6 +58,10 @@ public:
     // Releases the old buffer and makes one of `bytes` bytes of 16-bit
     // indices, write-only, managed. False (no buffer, count 0) when refused.
     bool Create(gfx::Device& device, std::uint32_t bytes, std::int32_t primitiveCount);
+    // Shares `buffer` (a reference is added, the old buffer released) with
+    // `primitiveCount` triangles; a null buffer or a count below 1 leaves
+    // the batch empty.
+    void ShareBuffer(const gfx::Ref<gfx::IndexBuffer>& buffer, std::int32_t primitiveCount);
     void Release();
 
     gfx::IndexBuffer* Buffer() const { return m_buffer.Get(); }

@@ -68,6 +68,9 @@ LoadedMesh ResourceCache::GetMesh(const ModuleResourceBlob& record, std::uint32_
     }
     if (LoadModuleMesh(*module, ResourceId(record), stride, mesh))
         m_meshes.emplace(key, mesh);
+    else if (!record.IsEmpty())
+        // Stored bytes stand in for a mesh the module does not hold.
+        LoadMeshFromMemory(record.Bytes(), stride, mesh);
     return mesh;
 }
 

@@ -6,8 +6,14 @@ namespace {
 
 constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResBackgroundPicture, "default background picture"},
-    SharedResourceEntry{SharedResourceKind::Picture, kCommonResCameraPicture, "default camera picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResCameraPicture,
+                        "butterfly body picture and default camera picture"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
+    SharedResourceEntry{SharedResourceKind::Mesh, kCommonResButterflyBodyMesh, "butterfly body mesh"},
+    SharedResourceEntry{SharedResourceKind::Mesh, kCommonResButterflyWingMesh, "butterfly wing mesh"},
+    SharedResourceEntry{SharedResourceKind::Mesh, kCommonResClockFaceMesh, "clock plate mesh"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResClockPicture1, "clock face picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResClockPicture2, "clock hands picture"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResBlurEffect, "glow blur effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResTreeEffect, "particle-tree effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResGeneratorEffect, "generator blend effect"},

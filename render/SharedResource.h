@@ -6,8 +6,15 @@
 // (win::LoadResourceModule). What the scene code asks of it:
 //
 //   "DDS"      5     default background picture of a slide's picture scene
-//   "DDS"      6     default image link of the camera (stored, not drawn)
+//   "DDS"      6     the butterfly body's picture; also the default image
+//                    link of the camera (stored, not drawn)
 //   "DDS"      2016  preview picture of sound objects
+//   "DDS"      68    mesh: the butterfly's body (.X, nose along +z)
+//   "DDS"      69    mesh: one butterfly wing (.X, in the x-z plane, hinged
+//                    on the z axis, spanning +x)
+//   "DDS"      70    mesh: the clock's plate (.X, x and z in [-50, 50])
+//   "DDS"      71    the clock face's picture (a round dial, 12 at the top)
+//   "DDS"      72    the clock hands' picture (a dark bar, its tip at v = 0)
 //   RT_RCDATA  202   effect: the glow blur ("GaussianBlurVFirst",
 //                    "GaussianBlurV", "GaussianBlurH"; "TexW", "TexH",
 //                    "Texture"), and the default effect link of tree leaves
@@ -43,8 +50,8 @@
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").
 //
-// A picture resource holds a picture file the texture loader reads; an
-// effect resource holds an effect file of our format. When the module or a
+// A picture resource holds a picture file the texture loader reads; a mesh
+// resource an .X file; an effect resource holds an effect file of our format. When the module or a
 // resource is missing, image links yield no texture and effect links the
 // bytes the document stored or no effect; nothing is reported.
 
@@ -99,7 +106,7 @@ inline constexpr std::int32_t kCommonResGlassBallStandSet = 184;
 inline constexpr std::int32_t kCommonResLightBlendEffect = 190;
 inline constexpr std::int32_t kCommonResTextItemEffect = 198;
 
-enum class SharedResourceKind { Picture, Effect };
+enum class SharedResourceKind { Picture, Effect, Mesh };
 
 struct SharedResourceEntry {
     SharedResourceKind kind;

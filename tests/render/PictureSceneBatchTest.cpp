@@ -147,6 +147,26 @@ TEST_F(PictureSceneBatchTest, MeshListsDrawEveryChildNodeWithBothCullModes)
     EXPECT_EQ(RenderStateOf(*device, gfx::RenderState::AlphaBlendEnable), gfx::kFalse);
 }
 
+TEST_F(PictureSceneBatchTest, MeshesWithoutATextureAreNotDrawn)
+{
+    MeshItem item;
+    BuildSquareMesh(*device, item, 4, nullptr);
+    TransformNode node;
+    item.nodes = {&node};
+    item.flag = true;
+    light->DrawSpriteList(item);
+    TexturedBatch batch;
+    BuildSquareMesh(*device, batch, 4, nullptr);
+    TransformNode child;
+    child.world = Translation(16, 8);
+    batch.header.AddChild(&child);
+    light->DrawMeshList(batch);
+    // The picture shows where white squares would otherwise stand.
+    Expect(4, 8, kStripes[0]);
+    Expect(36, 40, kGrey);
+    EXPECT_EQ(RenderStateOf(*device, gfx::RenderState::CullMode), std::uint32_t(gfx::Cull::None));
+}
+
 TEST_F(PictureSceneBatchTest, SpriteArraysBlendNormallyAdditivelyAndWithAnOverlay)
 {
     // Half-transparent red over the blue stripe (canvas x 16..24).

@@ -113,6 +113,12 @@ TEST_F(ResourceCacheTest, MeshesAreCachedByModuleAndId)
     // A module without the mesh gives none, and nothing is cached for it.
     EXPECT_FALSE(cache.GetMesh(ModuleResourceBlob(kPictureId + 100, kTestModule), 32).HasVertices());
     EXPECT_EQ(cache.MeshCount(), 2u);
+    // ... but a record that carries bytes shows them, as a picture does.
+    const ModuleResourceBlob carried = WithBytes(ModuleResourceBlob(kPictureId + 100, kTestModule), TetrahedronX(5.0f));
+    const LoadedMesh fallback = cache.GetMesh(carried, 32);
+    ASSERT_TRUE(fallback.HasVertices());
+    EXPECT_NEAR(fallback.radius, own.radius, 1e-5f);
+    EXPECT_EQ(cache.MeshCount(), 2u);
 }
 
 } // namespace

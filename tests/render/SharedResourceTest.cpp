@@ -81,6 +81,13 @@ TEST_F(SharedResourceTest, EveryResourceTheSceneAsksForIsThereAndLoads)
             EXPECT_GT(picture.ratio, 0.0f);
             continue;
         }
+        if (entry.kind == SharedResourceKind::Mesh) {
+            const LoadedMesh& mesh = manager.GetMesh(CommonResLink(entry.id), kLoadedMeshSourceStride);
+            EXPECT_TRUE(mesh.HasVertices());
+            EXPECT_GT(mesh.faceCount, 0);
+            EXPECT_GT(mesh.radius, 0.0f);
+            continue;
+        }
         const gfx::Ref<gfx::Effect> effect = manager.GetEffect(CommonResLink(entry.id));
         ASSERT_NE(effect, nullptr);
         const EffectNames& names = kEffectNames.at(entry.id);
@@ -88,6 +95,33 @@ TEST_F(SharedResourceTest, EveryResourceTheSceneAsksForIsThereAndLoads)
             EXPECT_EQ(effect->SetTechnique(technique), gfx::kOk) << technique;
         for (std::string_view parameter : names.parameters)
             EXPECT_TRUE(effect->HasParameter(parameter)) << parameter;
+    }
+}
+
+TEST_F(SharedResourceTest, OurMeshesHaveTheirVerticesAndSpheres)
+{
+    struct Case {
+        std::int32_t id;
+        std::int32_t vertices;
+        std::int32_t faces;
+        math::Vec3 centre;
+        float radius;
+    };
+    // Centre: the mean of the vertices; radius: the farthest vertex from it.
+    const Case cases[] = {
+        {kCommonResButterflyBodyMesh, 10, 16, {0.0f, 0.0f, 0.0f}, 60.0f},
+        {kCommonResButterflyWingMesh, 7, 6, {356.0f / 7.0f, 0.0f, 6.0f / 7.0f}, 59.4862f},
+        {kCommonResClockFaceMesh, 4, 2, {0.0f, 0.0f, 0.0f}, 70.7107f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const LoadedMesh& mesh = manager.GetMesh(CommonResLink(c.id), kLoadedMeshSourceStride);
+        EXPECT_EQ(mesh.vertexCount, c.vertices);
+        EXPECT_EQ(mesh.faceCount, c.faces);
+        EXPECT_NEAR(mesh.center.x, c.centre.x, 1e-3f);
+        EXPECT_NEAR(mesh.center.y, c.centre.y, 1e-3f);
+        EXPECT_NEAR(mesh.center.z, c.centre.z, 1e-3f);
+        EXPECT_NEAR(mesh.radius, c.radius, 1e-3f);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ImageEffectSampleDocuments.h"
+#include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/TreeSampleDocuments.h"
@@ -205,5 +206,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(presets));
     for (SampleDocument& effects : ImageEffectSampleDocuments())
         samples.push_back(std::move(effects));
+    for (SampleDocument& meshes : mesh_object_samples::MeshObjectSampleDocuments())
+        samples.push_back(std::move(meshes));
     return samples;
 }

@@ -4,7 +4,9 @@
 // resources/common_res/), named as the module packer expects:
 //   DDS-5-default-background.png   the background a slide shows when it
 //                                  has none of its own: a dusk sky over hills
-//   DDS-6-camera-picture.png       the camera's default picture: a viewfinder
+//   DDS-6-butterfly-body.png       the butterfly body's picture (also the
+//                                  camera's default link): a dark, furry
+//                                  body banded across v, the head at v = 0
 //   DDS-2016-sound-preview.png     the preview picture of sound objects: a
 //                                  loudspeaker
 //   DDS-123-light-beam.png         a soft white beam of the radial rays: u
@@ -12,6 +14,11 @@
 //                                  (right), v across; opaque along the
 //                                  middle, fading across it and to the tip
 //   DDS-124-narrow-light-beam.png  the same beam, narrower
+//   DDS-71-clock-face.png          the clock face: a round dial with hour
+//                                  marks, 12 at the top, transparent outside
+//   DDS-72-clock-hand.png          a clock hand: a dark bar along v, its tip
+//                                  at v = 0, filling the width so that it
+//                                  stays readable squeezed to a few pixels
 //   DDS-89-water-bump.png          the water effect's bump picture: a
 //                                  tileable smooth height field as a normal
 //                                  map (x, y, z from -1..1 to 0..255)
@@ -131,24 +138,57 @@ Canvas DefaultBackground()
     return canvas;
 }
 
-// Four corner brackets and a centre cross, white on transparent.
-Canvas CameraPicture()
+// A dark body, lighter along the middle and banded across, the head (v = 0)
+// a little darker: opaque, as the body is drawn without blending.
+Canvas ButterflyBody()
 {
-    Canvas canvas(128, 128, {1, 1, 1, 0});
-    const float edge = 14, length = 30, thickness = 6;
-    auto bracket = [&](float x, float y) {
-        // Folded into the top-left corner by symmetry.
-        const float fx = std::min(x, 128 - x), fy = std::min(y, 128 - y);
-        const bool horizontal = fy >= edge && fy < edge + thickness && fx >= edge && fx < edge + length;
-        const bool vertical = fx >= edge && fx < edge + thickness && fy >= edge && fy < edge + length;
-        return horizontal || vertical;
+    Canvas canvas(64, 128, Rgb(0, 0, 0));
+    canvas.Shade([](float x, float y) {
+        const float across = std::abs(x / 64.0f - 0.5f) * 2.0f;
+        const float v = y / 128.0f;
+        const float band = 0.75f + 0.25f * std::cos(v * 6.2831853f * 5.0f);
+        const float light = (1.0f - 0.6f * across * across) * band * (v < 0.3f ? 0.7f : 1.0f);
+        return Mix(Rgb(20, 14, 10), Rgb(120, 88, 54), light);
+    });
+    return canvas;
+}
+
+// A cream dial with a dark rim, twelve hour marks (longer at 12, 3, 6 and
+// 9) and a centre cap; transparent outside the rim.
+Canvas ClockFace()
+{
+    constexpr float kSide = 256, kCentre = kSide / 2, kRadius = 124;
+    Canvas canvas(static_cast<int>(kSide), static_cast<int>(kSide), {0, 0, 0, 0});
+    canvas.Fill([&](float x, float y) { return std::hypot(x - kCentre, y - kCentre) < kRadius; }, Rgb(40, 36, 48));
+    canvas.Fill([&](float x, float y) { return std::hypot(x - kCentre, y - kCentre) < kRadius - 8; },
+                Rgb(246, 238, 214));
+    auto mark = [&](float x, float y) {
+        const float dx = x - kCentre, dy = y - kCentre;
+        const float r = std::hypot(dx, dy);
+        // The angle from 12 o'clock, clockwise, folded onto the nearest hour.
+        const float hours = std::atan2(dx, -dy) / 6.2831853f * 12.0f;
+        const float nearest = std::round(hours);
+        const bool quarter = int(std::lround(nearest + 12)) % 3 == 0;
+        const float across = std::abs(hours - nearest) * 6.2831853f / 12.0f * r;
+        const float inner = quarter ? 84.0f : 96.0f;
+        return r > inner && r < kRadius - 14 && across < (quarter ? 4.0f : 2.5f);
     };
-    auto cross = [](float x, float y) {
-        const float dx = std::abs(x - 64), dy = std::abs(y - 64);
-        return (dx < 2 && dy < 12) || (dy < 2 && dx < 12);
-    };
-    canvas.Fill(bracket, Rgb(255, 255, 255));
-    canvas.Fill(cross, Rgb(255, 255, 255));
+    canvas.Fill(mark, Rgb(40, 36, 48));
+    canvas.Fill([&](float x, float y) { return std::hypot(x - kCentre, y - kCentre) < 7; }, Rgb(40, 36, 48));
+    return canvas;
+}
+
+// A dark bar over the whole width, pointed at its tip (v = 0).
+Canvas ClockHand()
+{
+    constexpr float kWidth = 16, kHeight = 128, kTip = 24;
+    Canvas canvas(static_cast<int>(kWidth), static_cast<int>(kHeight), {0, 0, 0, 0});
+    canvas.Fill(
+        [&](float x, float y) {
+            const float half = y < kTip ? (kWidth / 2) * (y / kTip) : kWidth / 2;
+            return std::abs(x - kWidth / 2) <= half;
+        },
+        Rgb(24, 22, 32));
     return canvas;
 }
 
@@ -246,7 +286,9 @@ int main(int argc, char** argv)
         Canvas (*draw)();
     } pictures[] = {
         {"DDS-5-default-background.png", DefaultBackground},
-        {"DDS-6-camera-picture.png", CameraPicture},
+        {"DDS-6-butterfly-body.png", ButterflyBody},
+        {"DDS-71-clock-face.png", ClockFace},
+        {"DDS-72-clock-hand.png", ClockHand},
         {"DDS-2016-sound-preview.png", SoundPreview},
         {"DDS-123-light-beam.png", LightBeam},
         {"DDS-124-narrow-light-beam.png", NarrowLightBeam},

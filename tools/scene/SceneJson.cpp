@@ -16,6 +16,7 @@
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJsonGenerators.h"
+#include "tools/scene/SceneJsonMeshObjects.h"
 #include "tools/scene/SceneJsonParticleSystems.h"
 #include "tools/scene/SceneJsonParticles.h"
 
@@ -73,6 +74,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     WriteGeneratorFields(out, item);
     WriteParticleFields(out, item);
     WriteImageEffectFields(out, item);
+    WriteMeshObjectFields(out, item);
     out << "}";
 }
 
