@@ -5,6 +5,7 @@
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
+#include "tests/support/ReadyMadeWriter.h"
 #include "tests/support/TreeSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
@@ -202,5 +203,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(trees));
     for (SampleDocument& presets : PresetSampleDocuments())
         samples.push_back(std::move(presets));
+    for (SampleDocument& readyMade : ReadyMadeSampleDocuments())
+        samples.push_back(std::move(readyMade));
     return samples;
 }
