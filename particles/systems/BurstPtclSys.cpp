@@ -34,7 +34,7 @@ void KXI_BurstPtclSys::AttachRenderObject(KXI_ParticleSystemMech* mech)
     if (mech)
         mech->ResizeBatches(1);
     if (TakeFreshPlacement(*this))
-        emitter.position.QuietSet(PictureCentre());
+        emitter.CentreOnScreen();
 }
 
 InnerParticleList::Handles KXI_BurstPtclSys::Emit(float)

@@ -41,7 +41,7 @@ void KXI_VortexPtclSys::AttachRenderObject(KXI_ParticleSystemMech* mech)
     if (mech)
         mech->ResizeBatches(1);
     if (TakeFreshPlacement(*this))
-        emitter.position.QuietSet(PictureCentre());
+        emitter.CentreOnScreen();
 }
 
 InnerParticleList::Handles KXI_VortexPtclSys::Emit(float dt)

@@ -10,6 +10,7 @@
 
 #include "particles/systems/FountainPtclSys.h"
 #include "platform/crt/Random.h"
+#include "render/RenderContext.h"
 #include "tests/particles/systems/ReadyMadeTestSupport.h"
 #include "tests/particles/systems/SpriteSystemTestSupport.h"
 
@@ -340,6 +341,28 @@ TEST(FountainTest, WaterJetAndLightBeamsBehaveAsTheFountain)
     const particle_writer::PresetFields beams = particle_writer::LightBeamsPreset();
     EXPECT_EQ(ParticlesFromSeed<DS_WaterJet>(&jet), fountain);
     EXPECT_EQ(ParticlesFromSeed<DS_LightBeams>(&beams), fountain);
+}
+
+} // namespace
+
+namespace {
+
+TEST(BurstPlacementTest, OnlyAFreshBurstIsCentredOnThePicture)
+{
+    RenderContext context;
+    context.pictureWidth = 200.0f;
+    context.pictureHeight = 100.0f;
+    CurrentRenderContextScope scope(&context);
+    for (const std::uint8_t keepId : {std::uint8_t{0}, std::uint8_t{1}}) {
+        auto burst = Burst(LaunchFields(0, 0));
+        ASSERT_NE(burst, nullptr);
+        burst->keepId = keepId;
+        burst->AttachRenderObject(nullptr);
+        const math::Vec3 expected = keepId == 0 ? math::Vec3{100.0f, 50.0f, 0.0f} : math::Vec3{100.0f, 200.0f, 0.0f};
+        EXPECT_EQ(burst->emitter.position.value, expected) << int(keepId);
+        EXPECT_EQ(burst->keepId, 1);
+        EXPECT_TRUE(burst->params.flags & ParticleSystemParams::kFlagVibrations);
+    }
 }
 
 } // namespace
