@@ -360,8 +360,9 @@ std::vector<NamedReadyMadeRecord> ReadyMadeSampleRecords()
         {FirePreset(), "fire"},           {FireStreamPreset(), "fire stream"}, {SmokePreset(45), "smoke"},
         {WaterJetPreset(), "water jet"}, {LightBeamsPreset(), "light beams"},
     };
-    for (const auto& [preset, label] : fountains) {
-        add(preset.className, label, [preset](DocumentWriter& w) {
+    for (const auto& entry : fountains) {
+        const PresetFields& preset = entry.first;
+        add(preset.className, entry.second, [preset](DocumentWriter& w) {
             WriteFountainPreset(w, preset, SampleFountain(2, preset.className));
         });
     }
@@ -375,8 +376,9 @@ std::vector<NamedReadyMadeRecord> ReadyMadeSampleRecords()
     }
     const std::vector<std::pair<PresetFields, std::string>> sprays = {
         {FogPreset(), "fog"}, {Smoke3Preset(), "smoke 3"}, {BokehPreset(), "bokeh"}, {ShimmerPreset(), "shimmer"}};
-    for (const auto& [preset, label] : sprays) {
-        add(preset.className, label, [preset](DocumentWriter& w) {
+    for (const auto& entry : sprays) {
+        const PresetFields& preset = entry.first;
+        add(preset.className, entry.second, [preset](DocumentWriter& w) {
             WriteSprayPreset(w, preset, SampleSpray(2, preset.className));
         });
     }
