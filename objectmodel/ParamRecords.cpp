@@ -114,3 +114,15 @@ void WriteMediaRectangle(ArchiveWriter ar, const MediaRectangle& rectangle)
     WriteParamValue(ar, rectangle.centreX);
     WriteParamValue(ar, rectangle.centreY);
 }
+
+void ReadJitterParam(ArchiveReader ar, KXI_JitterParam& param)
+{
+    param.SetChangedValue(ar.ReadDword(), nullptr);
+    param.jitter.SetChangedValue(ar.ReadDword(), nullptr);
+}
+
+void WriteJitterParam(ArchiveWriter ar, const KXI_JitterParam& param)
+{
+    ar->WriteDword(param.value);
+    ar->WriteDword(param.jitter.value);
+}

@@ -72,6 +72,11 @@ void WritePercentParamQuad(ArchiveWriter ar, const PercentParamQuad& quad);
 void ReadPercentParamGroup(ArchiveReader ar, PercentParamGroup& group);
 void WritePercentParamGroup(ArchiveWriter ar, const PercentParamGroup& group);
 
+// A jittered value: uint32 value, uint32 jitter percentage, each a
+// changed-value set.
+void ReadJitterParam(ArchiveReader ar, KXI_JitterParam& param);
+void WriteJitterParam(ArchiveWriter ar, const KXI_JitterParam& param);
+
 // Twelve floats, corner 0 x, y, z to corner 3; direct stores.
 void ReadMediaQuad(ArchiveReader ar, MediaQuad& quad);
 void WriteMediaQuad(ArchiveWriter ar, const MediaQuad& quad);

@@ -3,23 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "objectmodel/ParamRecords.h"
 #include "platform/crt/Random.h"
 #include "platform/math/MathFunctions.h"
-
-namespace {
-
-void ReadJitterPair(ArchiveReader ar, KXI_JitterParam& param)
-{
-    param.SetChangedValue(ar.ReadDword(), nullptr);
-    param.jitter.SetChangedValue(ar.ReadDword(), nullptr);
-}
-
-void WriteJitterPair(ArchiveWriter ar, const KXI_JitterParam& param)
-{
-    ar->WriteDword(param.value);
-    ar->WriteDword(param.jitter.value);
-}
-} // namespace
 
 void KXI_PtclSys_Geometry::WriteSectionStart(ArchiveWriter ar, std::u16string_view className)
 {
@@ -62,8 +48,8 @@ void KXI_PtclSys_Geometry::Save(ArchiveWriter ar) const
     WriteStoredVector(ar, offset);
     WriteOscillationParams(ar, sizeOscillation);
     WriteOscillationParams(ar, opacityOscillation);
-    WriteJitterPair(ar, sizeJitter);
-    WriteJitterPair(ar, opacityJitter);
+    WriteJitterParam(ar, sizeJitter);
+    WriteJitterParam(ar, opacityJitter);
     WritePercentParamGroup(ar, sizeEnvelope);
     WritePercentParamGroup(ar, opacityEnvelope);
     WriteOscillationParams(ar, vibrationAlong);
@@ -78,8 +64,8 @@ void KXI_PtclSys_Geometry::ReadGeometrySection(ArchiveReader ar)
     ReadStoredVector(ar, offset);
     ReadOscillationParams(ar, sizeOscillation);
     ReadOscillationParams(ar, opacityOscillation);
-    ReadJitterPair(ar, sizeJitter);
-    ReadJitterPair(ar, opacityJitter);
+    ReadJitterParam(ar, sizeJitter);
+    ReadJitterParam(ar, opacityJitter);
     ReadPercentParamGroup(ar, sizeEnvelope);
     ReadPercentParamGroup(ar, opacityEnvelope);
     ReadOscillationParams(ar, vibrationAlong);
@@ -342,7 +328,7 @@ void KXI_PSGeometry_Emitter::ReadEmitterSection(ArchiveReader ar)
     period.value = ar.ReadFloat();
     pause.value = ar.ReadFloat();
     delay.value = ar.ReadFloat();
-    ReadJitterPair(ar, speed);
+    ReadJitterParam(ar, speed);
     attached.StoreValue(ar.ReadInt());
     ReadGeometrySection(ar);
 }
@@ -355,7 +341,7 @@ void KXI_PSGeometry_Emitter::WriteEmitterSection(ArchiveWriter ar) const
     ar->WriteFloat(period.value);
     ar->WriteFloat(pause.value);
     ar->WriteFloat(delay.value);
-    WriteJitterPair(ar, speed);
+    WriteJitterParam(ar, speed);
     ar->WriteLong(attached.value);
     KXI_PtclSys_Geometry::Save(ar);
 }

@@ -7,6 +7,7 @@
 #include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
+#include "tests/support/ReadyMadeWriter.h"
 #include "tests/support/TreeSampleDocuments.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
@@ -208,5 +209,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(effects));
     for (SampleDocument& meshes : mesh_object_samples::MeshObjectSampleDocuments())
         samples.push_back(std::move(meshes));
+    for (SampleDocument& readyMade : ReadyMadeSampleDocuments())
+        samples.push_back(std::move(readyMade));
     return samples;
 }

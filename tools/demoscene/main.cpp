@@ -30,6 +30,7 @@
 #include "tools/demoscene/DemoFireflies.h"
 #include "tools/demoscene/DemoTrees.h"
 #include "tools/demoscene/DemoMeshObjects.h"
+#include "tools/demoscene/DemoReadyMade.h"
 
 namespace {
 
@@ -277,8 +278,12 @@ int main(int argc, char** argv)
         {u"Valley", u"pictures\\valley.png", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
-    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount + demo_scene::kEffectsSlides +
-                              demo_scene::kMeshObjectsSlides);
+    // One term a slide family, in the order the slides are written.
+    const std::int32_t slideCount = std::int32_t(slides.size()) + kLightBeamsSlideCount
+                                    + demo_scene::kReadyMadeSlides
+                                    + demo_scene::kEffectsSlides
+                                    + demo_scene::kMeshObjectsSlides;
+    w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
     for (const DemoSlide& slide : slides) {
@@ -298,6 +303,7 @@ int main(int argc, char** argv)
     AddDemoPathSystemPictures(record);
     AddDemoFireflyPictures(record);
     AddDemoTreePictures(record);
+    demo_scene::WriteReadyMadeSlide(w, record, kWidth, kHeight);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");

@@ -5,6 +5,7 @@
 #include "tools/scene/SceneJson.h"
 #include "tools/scene/SceneJsonSingleObjects.h"
 #include "tools/scene/SceneJsonPathSystems.h"
+#include "tools/scene/SceneJsonReadyMade.h"
 #include "tools/scene/SceneJsonWanderers.h"
 #include "tools/scene/SceneJsonTrees.h"
 
@@ -49,6 +50,7 @@ void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
     WriteBlock(out, *system);
     WritePathSystemFields(out, *system);
     WriteWandererFields(out, *system);
+    WriteReadyMadeFields(out, *system);
     if (const auto* field = dynamic_cast<const KXI_FieldPtclSys*>(system)) {
         out << ", \"field\": {\"positions\": " << field->positions.PositionCount()
             << ", \"density\": " << field->density.value << ", \"lifetime\": " << field->lifetime.value
