@@ -147,6 +147,7 @@ TEST_F(ImageEffectInputsTest, AnEffectThatTookThePictureAndCannotDrawGivesItBack
     DS_PatternBrush pattern; // its default link names no pattern
     DS_WavesFX waves;
     DS_LightFX_II light;
+    LinkCommonRes(light, 190); // the light blend effect
     light.blendMode.value = 1;
     struct Case {
         const char* name;
