@@ -341,11 +341,14 @@ TEST_F(ImageEffectReadbackTest, OutsideItsMaskAModeZeroEffectKeepsEveryPixelDraw
         MaskLeftHalf(*c.fx);
         const auto pixels = Frame({c.fx, &before});
         // The mask's texels span 8 pixels: from x = 36 on its weight is 0.
-        for (std::uint32_t y = 0; y < kTargetSize; ++y)
-            for (std::uint32_t x = 36; x < kTargetSize; ++x)
+        for (std::uint32_t y = 0; y < kTargetSize; ++y) {
+            for (std::uint32_t x = 36; x < kTargetSize; ++x) {
                 ASSERT_EQ(At(pixels, x, y), At(reference, x, y)) << "(" << x << ", " << y << ")";
-        if (c.fx == &brighten)
+            }
+        }
+        if (c.fx == &brighten) {
             EXPECT_NE(At(pixels, 8, 48), At(reference, 8, 48)) << "inside the mask the light shows";
+        }
     }
 }
 
