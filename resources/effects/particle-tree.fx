@@ -167,20 +167,7 @@ end
 technique PartyBalloon
 pass
     vertex Particle
-    fragment Multiply
-in vec4 colour;
-in vec2 texCoord;
-void main()
-{
-    vec4 ribbon = texture(Texture0, texCoord);
-    float coverage = sqrt(clamp(ribbon.a, 0.0, 1.0));
-    vec3 factor = clamp(vec3(1.0 - coverage) + ribbon.rgb, 0.0, 1.0);
-    vec4 background = texture(Background, texCoord);
-    gfx_FragColor = vec4(background.rgb * factor, 1.0);
-}
-end
-
-fragment Balloon
+    fragment Balloon
     state AlphaBlendEnable True
     state SrcBlend SrcAlpha
     state DestBlend InvSrcAlpha
