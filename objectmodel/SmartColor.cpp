@@ -30,14 +30,18 @@ Rgb HsbToRgb(std::uint32_t hueDegrees, float s, float v)
     }
 }
 
-std::uint32_t ChannelByte(float channel)
+std::uint32_t UnitChannelByte(float unit)
 {
-    const float unit = channel / 255.0f;
     if (unit >= 1.0f)
         return 255;
-    if (!(unit > 0.0f)) // also a NaN alpha
+    if (!(unit > 0.0f)) // also a NaN channel
         return 0;
     return static_cast<std::uint32_t>(unit * 255.0f + 0.5f);
+}
+
+std::uint32_t ChannelByte(float channel)
+{
+    return UnitChannelByte(channel / 255.0f);
 }
 
 } // namespace
@@ -114,6 +118,12 @@ std::uint32_t PackVertexColor(COLORREF colour, float alpha)
     const std::uint32_t blue = ChannelByte(static_cast<float>(GetBValue(colour)));
     const std::uint32_t alphaByte = ChannelByte(alpha);
     return (alphaByte << 24) | (red << 16) | (green << 8) | blue;
+}
+
+std::uint32_t PackUnitColor(float red, float green, float blue, float alpha)
+{
+    return (UnitChannelByte(alpha) << 24) | (UnitChannelByte(red) << 16) | (UnitChannelByte(green) << 8) |
+           UnitChannelByte(blue);
 }
 
 void SetQuadVertexColor(COLORREF colour, float alpha, void* quadVertices)

@@ -66,6 +66,9 @@ struct ColorAndOpacity {
 // 0xAARRGGBB from a colour word and an alpha in 0..255: each channel divided
 // by 255, clamped to 0..1, then x 255 + 0.5 truncated.
 std::uint32_t PackVertexColor(COLORREF colour, float alpha);
+// 0xAARRGGBB from four channels in 0..1 by the same rule (a channel that is
+// not a number packs as 0).
+std::uint32_t PackUnitColor(float red, float green, float blue, float alpha);
 
 // The batch-quad vertex: x, y, z, the packed colour, u, v (24 bytes).
 inline constexpr std::size_t kBatchVertexSize = 24;

@@ -20,8 +20,8 @@
 //                    "Texture"), and the default effect link of tree leaves
 //   RT_RCDATA  185   effect: default effect of particle-tree roots
 //                    ("BlendNormal", "BlendSum", "DrawGlowNormal",
-//                    "DrawGlowScreen", "PartyBalloon"; "Texture0",
-//                    "Texture1", "Texture2", "Background", "GlowColor",
+//                    "DrawGlowScreen", "PartyBalloon", "BlendMultiplay";
+//                    "Texture0", "Texture1", "Texture2", "Background", "GlowColor",
 //                    "GlowBrightness", "LightMapsOpacity")
 //   RT_RCDATA  97    effect: the textured generators' masks and blend passes
 //                    ("BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex",

@@ -73,6 +73,13 @@ public:
     void AddRoutine(ParticleRoutineHandle routine, bool runNow);
     // Replaces the main routine (the old one is released).
     void SetMainRoutine(ParticleRoutineHandle routine);
+    // Releases the main routine and every listed routine (a particle that is
+    // set up again starts with none).
+    void ClearRoutines()
+    {
+        m_routines.clear();
+        m_mainRoutine = nullptr;
+    }
 
     // The main routine (false ends the particle, nothing else runs), the
     // multipliers and force reset, the listed routines up to the first

@@ -3,6 +3,7 @@
 #include "objectmodel/ClassRegistry.h"
 #include "particles/systems/Explosion.h"
 #include "particles/systems/ReadyMadeSystems.h"
+#include "particles/systems/LineSystemClasses.h"
 #include "particles/systems/SpriteArrayObj.h"
 
 void RegisterParticleSystemClasses()
@@ -10,4 +11,5 @@ void RegisterParticleSystemClasses()
     RegisterMainClass<DS_ExplosionConstructor>(DS_ExplosionConstructor::kClassName);
     InstallSpriteArrayObjDescriber();
     RegisterReadyMadeSystemClasses();
+    RegisterLineSystemClasses();
 }

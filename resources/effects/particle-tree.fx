@@ -12,10 +12,19 @@ orvanta-effect 1
 #                   weighted glow colour, replacing the screen quad
 #
 # Texture0 samples with mirror addressing, as the picture scene does.
+#   BlendMultiplay  the picture drawn so far (Background) multiplied by a
+#                   ribbon (Texture0), replacing the screen quad (below)
 #   PartyBalloon    balloon quads: the picture (Texture0) lit by two light
 #                   maps, a highlight (Texture1) added and a shade (Texture2)
 #                   multiplied, each by its opacity in LightMapsOpacity
 #                   (x: the picture's own weight, y and z: the light maps)
+#
+# BlendMultiplay reads a ribbon that "BlendNormal" drew into a surface
+# cleared to transparent black: the blend applies to alpha too, so a texel
+# of colour C and coverage a holds (a x C, a x a). The coverage is the
+# square root of the stored alpha, and the picture P becomes
+# P x (1 - a + a x C) = P x (1 - a + stored rgb): unchanged where nothing was
+# drawn, kept as it is under opaque white and filtered under a colour.
 
 parameter texture Texture0
 parameter texture Texture1
@@ -68,6 +77,19 @@ void main()
     vec3 light = GlowColor * glow;
     vec4 background = texture(Background, texCoord);
     gfx_FragColor = vec4(1.0 - (1.0 - background.rgb) * (1.0 - light), 1.0);
+}
+end
+
+fragment Multiply
+in vec4 colour;
+in vec2 texCoord;
+void main()
+{
+    vec4 ribbon = texture(Texture0, texCoord);
+    float coverage = sqrt(clamp(ribbon.a, 0.0, 1.0));
+    vec3 factor = clamp(vec3(1.0 - coverage) + ribbon.rgb, 0.0, 1.0);
+    vec4 background = texture(Background, texCoord);
+    gfx_FragColor = vec4(background.rgb * factor, 1.0);
 }
 end
 
@@ -126,6 +148,16 @@ technique DrawGlowScreen
 pass
     vertex Particle
     fragment GlowScreen
+    state AlphaBlendEnable False
+    state ZEnable False
+    state ZWriteEnable False
+    state CullMode None
+end
+
+technique BlendMultiplay
+pass
+    vertex Particle
+    fragment Multiply
     state AlphaBlendEnable False
     state ZEnable False
     state ZWriteEnable False

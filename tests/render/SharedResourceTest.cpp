@@ -25,7 +25,7 @@ struct EffectNames {
 const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResBlurEffect, {{"GaussianBlurVFirst", "GaussianBlurV", "GaussianBlurH"}, {"TexW", "TexH", "Texture"}}},
     {kCommonResTreeEffect,
-     {{"BlendNormal", "BlendSum", "DrawGlowNormal", "DrawGlowScreen", "PartyBalloon"},
+     {{"BlendNormal", "BlendSum", "DrawGlowNormal", "DrawGlowScreen", "PartyBalloon", "BlendMultiplay"},
       {"Texture0", "Texture1", "Texture2", "Background", "GlowColor", "GlowBrightness", "LightMapsOpacity"}}},
     {kCommonResGeneratorEffect,
      {{"BlendMask", "JoinMask", "CommonTex", "Blend_ScreenTex", "Blend_ColorDodgeTex", "Blend_SumTex", "Blend_Max",

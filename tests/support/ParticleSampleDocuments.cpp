@@ -39,6 +39,16 @@ std::vector<std::uint8_t> FieldSystemsDocument(const std::vector<FieldFields>& f
     });
 }
 
+particle_writer::ControllerFields SampleDotController(std::u16string name)
+{
+    particle_writer::ControllerFields controller;
+    controller.base.name = std::move(name);
+    controller.block.textureName = u"Dot";
+    controller.block.pictures = {{kSampleDotPicture, kSampleDotId}};
+    controller.block.particleSize = 4;
+    return controller;
+}
+
 std::vector<std::uint8_t> ParticleSlideDocument(std::size_t count,
                                                 const std::function<void(DocumentWriter&)>& writeObjects)
 {

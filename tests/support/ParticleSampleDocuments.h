@@ -14,6 +14,9 @@
 inline constexpr char16_t kSampleDotPicture[] = u"pictures\\dot.bmp";
 inline constexpr std::int64_t kSampleDotId = 41;
 
+// A controller named `name` drawing the dot at size 4.
+particle_writer::ControllerFields SampleDotController(std::u16string name);
+
 // A field system of `positions` points on a line, drawing the dot.
 particle_writer::FieldFields SampleField(std::u16string name, int positions);
 

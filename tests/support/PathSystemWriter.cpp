@@ -84,17 +84,6 @@ namespace {
 
 using namespace particle_writer;
 
-// The dot picture, the size and the name every sample object draws with.
-ControllerFields DotController(std::u16string name)
-{
-    ControllerFields controller;
-    controller.base.name = std::move(name);
-    controller.block.textureName = u"Dot";
-    controller.block.pictures = {{kSampleDotPicture, kSampleDotId}};
-    controller.block.particleSize = 4;
-    return controller;
-}
-
 PathStreamFields SampleStream()
 {
     PathStreamFields stream;
@@ -109,7 +98,7 @@ PathStreamFields SampleStream()
     stream.endWidth = 40;
     stream.wideningEnd = 20;
     stream.narrowingStart = 80;
-    stream.controller = DotController(u"Stream");
+    stream.controller = SampleDotController(u"Stream");
     return stream;
 }
 
@@ -121,7 +110,7 @@ TraceFields SampleTrace()
     trace.lifetime = 150;
     trace.scatterRadius = 2;
     trace.speed = 3;
-    trace.controller = DotController(u"Trace");
+    trace.controller = SampleDotController(u"Trace");
     trace.controller.base.timing.selector = 1;
     trace.controller.base.timing.kind = description_writer::TimelineKind::Random;
     return trace;
@@ -138,7 +127,7 @@ ThroughSpaceFields SampleFlight(std::int32_t version, std::uint8_t receding)
     flight.centre = {16.0f, 8.0f, 0.0f};
     flight.receding = receding;
     flight.speed = 100;
-    flight.controller = DotController(u"Flight " + std::u16string(1, static_cast<char16_t>(u'0' + version)));
+    flight.controller = SampleDotController(u"Flight " + std::u16string(1, static_cast<char16_t>(u'0' + version)));
     flight.controller.block.textureClock = 100;
     return flight;
 }

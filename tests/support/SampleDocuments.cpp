@@ -5,6 +5,7 @@
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ImageEffectSampleDocuments.h"
 #include "tests/support/MeshObjectSampleDocuments.h"
+#include "tests/support/LineWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/ReadyMadeWriter.h"
@@ -211,5 +212,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(meshes));
     for (SampleDocument& readyMade : ReadyMadeSampleDocuments())
         samples.push_back(std::move(readyMade));
+    for (SampleDocument& lines : LineSampleDocuments())
+        samples.push_back(std::move(lines));
     return samples;
 }

@@ -31,6 +31,7 @@
 #include "tools/demoscene/DemoTrees.h"
 #include "tools/demoscene/DemoMeshObjects.h"
 #include "tools/demoscene/DemoReadyMade.h"
+#include "tools/demoscene/DemoLines.h"
 
 namespace {
 
@@ -282,7 +283,8 @@ int main(int argc, char** argv)
     const std::int32_t slideCount = std::int32_t(slides.size()) + kLightBeamsSlideCount
                                     + demo_scene::kReadyMadeSlides
                                     + demo_scene::kEffectsSlides
-                                    + demo_scene::kMeshObjectsSlides;
+                                    + demo_scene::kMeshObjectsSlides
+                                    + kDemoLinesSlideCount;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -306,6 +308,7 @@ int main(int argc, char** argv)
     demo_scene::WriteReadyMadeSlide(w, record, kWidth, kHeight);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
+    WriteDemoLinesSlide(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

@@ -1,5 +1,6 @@
 #include "tools/scene/SceneJson.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -187,6 +188,15 @@ std::string JsonString(const kxi_string& text)
 std::string JsonLink(const DS_FileLink3& link)
 {
     return "{\"path\": " + JsonString(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
+}
+
+std::string JsonNumber(float value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    std::ostringstream text;
+    text << value;
+    return text.str();
 }
 
 std::string JsonPoint(const math::Vec3& point)

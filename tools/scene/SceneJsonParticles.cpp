@@ -3,6 +3,7 @@
 #include "particles/engine/FieldPtclSys.h"
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonLines.h"
 #include "tools/scene/SceneJsonSingleObjects.h"
 #include "tools/scene/SceneJsonPathSystems.h"
 #include "tools/scene/SceneJsonReadyMade.h"
@@ -58,4 +59,5 @@ void WriteParticleFields(std::ostringstream& out, const DS_IOF_Item& item)
             << "], \"speed\": " << field->launchSpeed.value << "}";
     }
     WriteSingleObjectFields(out, *system);
+    WriteLineFields(out, *system);
 }

@@ -1,0 +1,4 @@
+#pragma once
+// Registers the stored line classes in the main class registry.
+
+void RegisterLineSystemClasses();
