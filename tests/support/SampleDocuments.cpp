@@ -3,6 +3,7 @@
 #include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
+#include "tests/support/LightGeneratorSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/TreeSampleDocuments.h"
@@ -202,5 +203,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(trees));
     for (SampleDocument& presets : PresetSampleDocuments())
         samples.push_back(std::move(presets));
+    for (SampleDocument& light : LightGeneratorSampleDocuments())
+        samples.push_back(std::move(light));
     return samples;
 }

@@ -21,6 +21,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 #include "tools/demoscene/LightBeamsSlide.h"
+#include "tools/demoscene/NightSlide.h"
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
@@ -276,7 +277,8 @@ int main(int argc, char** argv)
         {u"Valley", u"pictures\\valley.png", 103, Landscape, 2, 1.5f, 10.0f, 1.0f},
     };
     DocumentWriter w;
-    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount + demo_scene::kEffectsSlides);
+    w.Header().SlideShowBegin(std::int32_t(slides.size()) + kLightBeamsSlideCount + demo_scene::kEffectsSlides +
+                             kNightSlideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
     for (const DemoSlide& slide : slides) {
@@ -297,6 +299,7 @@ int main(int argc, char** argv)
     AddDemoFireflyPictures(record);
     AddDemoTreePictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
+    WriteNightSlide(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};
