@@ -42,7 +42,7 @@ TexGeneratorFields White(bool effect, bool texture, std::size_t textures)
     if (effect)
         textured.effect = kGlowEffectLink;
     textured.colour = textured.colour2 = 0xFFFFFF;
-    textured.opacity = textured.opacity2 = 100;
+    textured.opacity = textured.opacity2 = 0; // opaque
     return textured;
 }
 

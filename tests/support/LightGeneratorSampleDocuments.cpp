@@ -15,9 +15,9 @@ TexGeneratorFields Linked(std::u16string name, std::size_t textures)
         textured.textures.push_back({u"pictures\\light.bmp", std::int64_t(60 + i)});
     textured.effect = {u"effects\\glow.fx", 70};
     textured.colour = 0xFFE0C0;
-    textured.opacity = 100;
+    textured.opacity = 10; // transparency percentages
     textured.colour2 = 0x80C0FF;
-    textured.opacity2 = 70;
+    textured.opacity2 = 40;
     textured.generator.lifetime = 80;
     textured.generator.rate = 15;
     textured.generator.size = 40;

@@ -122,15 +122,13 @@ void Bolt(double, double v, double& l, double& a)
     l = Clamp01(0.7 + 0.3 * std::exp(-d * d * 200));
 }
 
-// A smoke puff: a grey cloud whose edge wobbles.
+// A smoke puff: a soft grey cloud, denser in a few lumps.
 void Puff(double u, double v, double& l, double& a)
 {
     const double dx = u - 0.5, dy = v - 0.5;
-    const double angle = std::atan2(dy, dx);
-    const double rim = 0.36 + 0.05 * std::sin(angle * 5) + 0.03 * std::sin(angle * 9 + 1);
-    const double d = std::sqrt(dx * dx + dy * dy) / rim;
-    a = Clamp01((1.0 - d) * 1.5) * 0.6;
-    l = 0.75 + 0.15 * std::sin(u * 9 + v * 7);
+    const double lumps = 0.8 + 0.2 * std::sin(u * 11.0 + 1.0) * std::sin(v * 9.0 + 2.0);
+    a = Clamp01(std::exp(-(dx * dx + dy * dy) * 14.0) * lumps) * 0.55;
+    l = 0.8 + 0.1 * std::sin(u * 7.0 + v * 5.0);
 }
 
 void StorePicture(DocResManagerRecord& record, const StoredLink& link, std::vector<std::uint8_t> png)
@@ -155,9 +153,9 @@ TexGeneratorFields Textured(std::u16string name, std::vector<StoredLink> texture
     textured.textures = std::move(textures);
     textured.effect = effect;
     textured.colour = colour;
-    textured.opacity = 100;
+    textured.opacity = 0; // transparency percentages: opaque
     textured.colour2 = colour2;
-    textured.opacity2 = 100;
+    textured.opacity2 = 0;
     textured.generator.base.name = std::move(name);
     return textured;
 }
@@ -180,16 +178,16 @@ void WriteSmokeObject(DocumentWriter& w)
     SmokeFields smoke;
     smoke.drift = 58; // a light breeze to the right
     OriginGeneratorFields& origin = smoke.origin;
-    origin.launchLifetime = 150; // 6 s
-    origin.launchRate = 3;
-    origin.launchSize = 70;
+    origin.launchLifetime = 100; // 4 s
+    origin.launchRate = 9;
+    origin.launchSize = 110;
     origin.direction = 90;
     origin.spread = 12;
     origin.originSpeed = 50;
     origin.base.position = {kChimneyX, kChimneyY, 0.0f};
     // COLORREF (0x00BBGGRR): a cool grey.
     origin.base.textured = Textured(u"Chimney Smoke", {kPuffLink}, kQuadsEffectLink, 0xC8BEB4, 0xC8BEB4);
-    origin.base.textured.opacity = 70;
+    origin.base.textured.opacity = 30; // 70 % visible
     WriteSmoke(w, smoke);
 }
 
@@ -208,7 +206,7 @@ void WriteStarsObject(DocumentWriter& w)
     stars.textured = Textured(u"Falling Stars", {kStarLink, kTrailLink, kGlowLink, kGlowLink}, kGlowEffectLink,
                               0xFFF4E8, 0xFFC080);
     stars.textured.colour2 = 0xFFC080;
-    stars.textured.opacity2 = 45;
+    stars.textured.opacity2 = 55;
     GeneratorFields& trails = stars.textured.generator;
     trails.lifetime = 60; // 0.6 s
     trails.rate = 30;     // 60 trail particles a second
@@ -258,7 +256,7 @@ void WriteLightningObject(DocumentWriter& w)
     bolt.string.start = {640.0f, 0.0f, 0.0f};
     bolt.string.end = {560.0f, 470.0f, 0.0f};
     bolt.string.textured = Textured(u"Lightning", {kBoltLink}, kGlowEffectLink, 0xFFF0E0, 0xFFA070);
-    bolt.string.textured.opacity2 = 55;
+    bolt.string.textured.opacity2 = 45;
     RandomTimeline(bolt.string.textured.generator.base, 250, 500, 40, 8, 45);
     WriteLightning(w, bolt);
 }
