@@ -6,6 +6,7 @@
 #include "render/ABRender.h"
 #include "render/EffectResolution.h"
 #include "render/PictureBack.h"
+#include "render/IdentityParallaxScope.h"
 #include "render/QuadTextured.h"
 #include "render/RenderContext.h"
 #include "render/RenderTargetPairTextures.h"
@@ -28,30 +29,6 @@ void SetStageTexture(gfx::Texture* texture)
     if (gfx::Device* device = GetResourceDevice())
         device->SetTexture(0, texture);
 }
-
-// The context's parallax is identity for the scope: the mask already holds
-// the object's parallax, so the composite must not shift it again.
-class IdentityParallaxScope {
-public:
-    IdentityParallaxScope() : m_context(g_RenderContextTls)
-    {
-        if (m_context) {
-            m_saved = m_context->parallax;
-            m_context->parallax = math::Matrix{};
-        }
-    }
-    ~IdentityParallaxScope()
-    {
-        if (m_context)
-            m_context->parallax = m_saved;
-    }
-    IdentityParallaxScope(const IdentityParallaxScope&) = delete;
-    IdentityParallaxScope& operator=(const IdentityParallaxScope&) = delete;
-
-private:
-    RenderContext* m_context;
-    math::Matrix m_saved;
-};
 
 } // namespace
 
@@ -120,7 +97,7 @@ void DS_TexParticleGenerator::BuildGeometry(DS_ParticlesObj& target)
     if (!manager)
         return;
     loadedTextures = textureSets != 0 ? manager->GetTextureSets(textureLinks) : manager->GetTextures(textureLinks);
-    effect = ResolveEffectWithFallback(*manager, effectLink, kBuiltinEffect, BuiltinEffectRule::ForUnrunnableBytesOnly)
+    effect = ResolveEffectWithFallback(*manager, effectLink, BuiltinEffectName(), BuiltinEffectRule::ForUnrunnableBytesOnly)
                  .effect;
 }
 

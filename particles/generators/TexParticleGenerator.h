@@ -32,6 +32,7 @@
 // DS_ParticleGenerator section.
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "objectmodel/DocResRecord.h"
@@ -72,6 +73,9 @@ public:
 
     // The texture of loaded entry `index` (its first frame), or null.
     gfx::Texture* LoadedTexture(std::size_t index) const;
+    // The built-in effect that stands in for linked bytes this platform
+    // cannot run; each class that draws differently names its own.
+    virtual std::string_view BuiltinEffectName() const { return kBuiltinEffect; }
 
     std::vector<DS_ImageFileLink> textureLinks;
     DS_HLSLEffectFile effectLink;

@@ -135,7 +135,8 @@ HRESULT Effect::SetMatrix(std::string_view name, const math::Matrix& matrix) {
 
 HRESULT Effect::SetTexture(std::string_view name, Texture* texture) {
     Value* value = Find(name);
-    if (!value || value->parameter->type != EffectParameterType::Texture) return kInvalidCall;
+    if (!value || value->parameter->type != EffectParameterType::Texture || SamplesCallersTexture(*value))
+        return kInvalidCall;
     value->texture = Ref<Texture>(texture);
     value->dirty = true;
     return kOk;
@@ -151,7 +152,7 @@ void Effect::Upload(ShaderProgram& program, bool all) {
         switch (parameter.type) {
         case EffectParameterType::Texture:
             program.SetSampler(parameter.name, value.slot);
-            if (device) device->SetTexture(value.slot, BoundTexture(value));
+            if (device && !SamplesCallersTexture(value)) device->SetTexture(value.slot, BoundTexture(value));
             break;
         case EffectParameterType::Mat4: {
             math::Matrix matrix;
@@ -182,6 +183,7 @@ void Effect::SaveState() {
             std::uint32_t current = 0;
             if (SUCCEEDED(device->GetSamplerState(value.slot, state, &current))) saved_.sampler.emplace_back(value.slot, state, current);
         }
+        if (SamplesCallersTexture(value)) continue;
         Texture* current = nullptr;
         device->GetTexture(value.slot, &current);
         saved_.textures.emplace_back(value.slot, Ref<Texture>::Adopt(current));

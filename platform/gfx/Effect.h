@@ -60,6 +60,7 @@ public:
     // A vector parameter takes as many of the four as it has.
     HRESULT SetVector(std::string_view name, const math::Vec4& value);
     HRESULT SetMatrix(std::string_view name, const math::Matrix& value);
+    // A parameter declared "= bound" takes no texture (kInvalidCall).
     HRESULT SetTexture(std::string_view name, Texture* texture);
 
     // Read-back of the values set (for tests and tools): the floats of a
@@ -99,6 +100,10 @@ private:
     const Value* Find(std::string_view name) const;
     // What a texture parameter binds: its texture, else its default.
     Texture* BoundTexture(const Value& value) const;
+    // A parameter that samples what the caller bound to its slot.
+    static bool SamplesCallersTexture(const Value& value) {
+        return value.parameter->textureDefault == EffectTextureDefault::Bound;
+    }
     ShaderProgram& PassProgram(std::uint32_t pass) { return *programs_[technique_][pass]; }
     void Upload(ShaderProgram& program, bool all);
     void SaveState();

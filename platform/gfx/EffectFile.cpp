@@ -269,7 +269,7 @@ private:
         parameter.defaults.assign(parameter.FloatCount(), 0.0f);
         if (*type == EffectParameterType::Texture && words.size() > 3) {
             const auto textureDefault = words.size() == 5 && words[3] == "=" ? TextureDefault(words[4]) : std::nullopt;
-            if (!textureDefault) return Fail("bad default of texture \"" + parameter.name + "\" (white or black)");
+            if (!textureDefault) return Fail("bad default of texture \"" + parameter.name + "\" (white, black or bound)");
             parameter.textureDefault = *textureDefault;
         } else if (words.size() > 3) {
             if (words[3] != "=" || words.size() - 4 > parameter.defaults.size())
@@ -350,6 +350,7 @@ private:
     static std::optional<EffectTextureDefault> TextureDefault(std::string_view name) {
         if (name == "white") return EffectTextureDefault::OpaqueWhite;
         if (name == "black") return EffectTextureDefault::OpaqueBlack;
+        if (name == "bound") return EffectTextureDefault::Bound;
         return std::nullopt;
     }
 

@@ -12,7 +12,10 @@
 //   parameter texture Mask = white        a texture's default is what a null
 //                                         texture samples as: white (opaque
 //                                         white) or black (opaque black, the
-//                                         default)
+//                                         default); "bound" samples whatever
+//                                         the caller bound to the parameter's
+//                                         slot: the effect never binds, saves
+//                                         or restores that slot's texture
 //   sampler Texture AddressU=Clamp MinFilter=Linear ...
 //                                         sampler states of a texture parameter
 //   include image-effect                  the lines of a prelude the program
@@ -59,8 +62,9 @@ inline constexpr std::size_t kMaxEffectFileBytes = 1u << 20;
 
 enum class EffectParameterType { Float, Vec2, Vec3, Vec4, Mat4, Texture };
 
-// What a texture parameter samples as while no texture is set.
-enum class EffectTextureDefault { OpaqueBlack, OpaqueWhite };
+// What a texture parameter samples as while no texture is set; Bound: the
+// texture the caller bound to the parameter's slot (the effect takes none).
+enum class EffectTextureDefault { OpaqueBlack, OpaqueWhite, Bound };
 
 // A named piece of effect file that effects may include.
 struct EffectInclude {

@@ -51,6 +51,8 @@ parameter vec4 BlendColor = 1 1 1 1
 sampler Texture1 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 sampler Texture2 AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 
+include pixel-centre
+
 common
 // The weight of a mask texel on the picture: its premultiplied colour,
 // which never exceeds its coverage except where the clear colour lies
@@ -60,15 +62,6 @@ vec3 MaskWeight(vec4 mask)
     return min(mask.rgb, vec3(mask.a));
 }
 
-// The device places every vertex half a target pixel off, as the platform
-// it stands in for does; a quad drawn over the whole target would then read
-// the texture it composites half a texel away, between two texels. The
-// coordinate is moved back by half a target pixel, so that each pixel reads
-// its own texel of a target-sized texture. The device's shift is half a
-// pixel less 1/64 (an edge bias). (A macro: the common code also
-// stands before the vertex programs, which have no derivatives.)
-const float kDeviceShift = 0.5 - 1.0 / 64.0;
-#define PixelCentre(uv) ((uv) + kDeviceShift * (dFdx(uv) + dFdy(uv)))
 end
 
 vertex Layer

@@ -6,6 +6,7 @@
 #include "tests/support/ImageEffectSampleDocuments.h"
 #include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/LineWriter.h"
+#include "tests/support/LightGeneratorSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/ReadyMadeWriter.h"
@@ -214,5 +215,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(readyMade));
     for (SampleDocument& lines : LineSampleDocuments())
         samples.push_back(std::move(lines));
+    for (SampleDocument& light : LightGeneratorSampleDocuments())
+        samples.push_back(std::move(light));
     return samples;
 }

@@ -21,6 +21,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
 #include "tools/demoscene/LightBeamsSlide.h"
+#include "tools/demoscene/NightSlide.h"
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
@@ -284,7 +285,8 @@ int main(int argc, char** argv)
                                     + demo_scene::kReadyMadeSlides
                                     + demo_scene::kEffectsSlides
                                     + demo_scene::kMeshObjectsSlides
-                                    + kDemoLinesSlideCount;
+                                    + kDemoLinesSlideCount
+                                    + kNightSlideCount;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -309,6 +311,7 @@ int main(int argc, char** argv)
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     WriteDemoLinesSlide(w, record);
+    WriteNightSlide(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

@@ -5,6 +5,7 @@
 #include "particles/generators/RadialRays.h"
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonLightGenerators.h"
 
 namespace {
 
@@ -59,6 +60,6 @@ void WriteGeneratorFields(std::ostringstream& out, const DS_IOF_Item& item)
     WriteBase(out, *generator);
     if (const auto* rays = dynamic_cast<const DS_RadialRays*>(&item))
         WriteRadialRaysParams(out, *rays);
-    else
+    else if (!WriteLightGeneratorParams(out, item))
         out << ", \"params\": {}";
 }
