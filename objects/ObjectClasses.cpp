@@ -1,6 +1,9 @@
 #include "objects/ObjectClasses.h"
 
+#include "objects/SpriteObjectClasses.h"
+
 void RegisterObjectClasses()
 {
     // Each family of scene objects adds its registration here.
+    RegisterSpriteObjectClasses();
 }

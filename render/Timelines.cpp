@@ -248,3 +248,21 @@ void KXI_ManualTimeLine::SetIntParam(int hundredths)
 {
     period.SetChangedValue(static_cast<std::uint32_t>(hundredths), nullptr);
 }
+
+void InstallFixedRandomTimeline(KXI_SmartTiming& timing, const FixedRandomTimeline& lengths)
+{
+    std::unique_ptr<KXI_Timing> created = CreateObjectByClassName(KXI_RandomTimeLine::kClassName);
+    auto* timeline = dynamic_cast<KXI_RandomTimeLine*>(created.get());
+    if (!timeline)
+        return;
+    timeline->offLength.min.QuietSet(lengths.off);
+    timeline->offLength.max.QuietSet(lengths.off);
+    timeline->onLength.min.QuietSet(lengths.on);
+    timeline->onLength.max.QuietSet(lengths.on);
+    timeline->fadeIn.QuietSet(lengths.fadeIn);
+    timeline->fadeOut.QuietSet(lengths.fadeOut);
+    // Stored directly: the selector switches nothing, so the timeline set
+    // next lands in slot 1 of the cache.
+    timing.StoreValue(KXI_SmartTiming::kRandom);
+    timing.SetTimeline(std::move(created));
+}

@@ -104,3 +104,18 @@ private:
     float m_currentIntervalLength = 0.0f;
     float m_cycleTime = 0.0f;
 };
+
+// Lengths of a random timeline that a reader installs in place of an older
+// stored form, in hundredths of a second.
+struct FixedRandomTimeline {
+    std::uint32_t off = 0;
+    std::uint32_t on = 0;
+    std::uint32_t fadeIn = 0;
+    std::uint32_t fadeOut = 0;
+};
+
+// Creates a random timeline through the timing registry with fixed off and
+// on lengths and the given fades, and makes it `timing`'s current one under
+// selector 1 (stored directly: the selector switches nothing). Nothing
+// changes when the registry cannot make one.
+void InstallFixedRandomTimeline(KXI_SmartTiming& timing, const FixedRandomTimeline& lengths);

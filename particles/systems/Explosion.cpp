@@ -218,20 +218,6 @@ void DS_ExplosionConstructor::ReadBody(ArchiveReader ar, std::int32_t version)
 void DS_ExplosionConstructor::ApplyLegacyTiming(const std::array<std::uint32_t, 5>& values)
 {
     const auto [a, b, c, d, e] = values;
-    std::unique_ptr<KXI_Timing> created = CreateObjectByClassName(KXI_RandomTimeLine::kClassName);
-    auto* timeline = dynamic_cast<KXI_RandomTimeLine*>(created.get());
-    if (!timeline)
-        return;
-    const std::uint32_t off = (d + e) / kLegacyDivisor;
-    const std::uint32_t on = b / kLegacyDivisor;
-    timeline->offLength.min.QuietSet(off);
-    timeline->offLength.max.QuietSet(off);
-    timeline->onLength.min.QuietSet(on);
-    timeline->onLength.max.QuietSet(on);
-    timeline->fadeIn.QuietSet(a / kLegacyDivisor);
-    timeline->fadeOut.QuietSet(c / kLegacyDivisor);
-    // Stored directly: the selector switches nothing, so the timeline set
-    // next lands in slot 1 of the cache.
-    timing.StoreValue(KXI_SmartTiming::kRandom);
-    timing.SetTimeline(std::move(created));
+    InstallFixedRandomTimeline(timing, {(d + e) / kLegacyDivisor, b / kLegacyDivisor, a / kLegacyDivisor,
+                                        c / kLegacyDivisor});
 }

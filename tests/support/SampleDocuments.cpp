@@ -9,6 +9,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SingleObjectSampleDocuments.h"
+#include "tests/support/SpriteObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
 #include "tests/support/WanderSampleDocuments.h"
 
@@ -202,5 +203,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(trees));
     for (SampleDocument& presets : PresetSampleDocuments())
         samples.push_back(std::move(presets));
+    for (SampleDocument& sprites : SpriteObjectSampleDocuments())
+        samples.push_back(std::move(sprites));
     return samples;
 }
