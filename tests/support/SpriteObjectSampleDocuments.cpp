@@ -68,7 +68,7 @@ description_writer::SpriteFields SampleSpriteFields(std::uint32_t count)
     sprite.colour = 0x40C0FF;
     sprite.floats = {0.5f, 0.3f, 1.0f, 0.5f, 1.0f};
     sprite.spriteImage = {kSampleDotPicture, kSampleDotId};
-    sprite.view.fractions = {0.1f, 0.9f, 0.2f, 0.8f};
+    sprite.view.fractions = {0.125f, 0.875f, 0.25f, 0.75f};
     sprite.view.base.timing.flags = 1;
     sprite.view.base.timing.clockMode = 2;
     return sprite;

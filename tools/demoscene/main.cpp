@@ -29,6 +29,7 @@
 #include "tools/demoscene/DemoPathSystems.h"
 #include "tools/demoscene/DemoFireflies.h"
 #include "tools/demoscene/DemoTrees.h"
+#include "tools/demoscene/DemoSpriteObjects.h"
 
 namespace {
 
@@ -246,7 +247,8 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     const bool withExplosion = slide.name == u"Dusk";
     const bool withTrees = slide.name == u"Valley";
     w.Count((withParticles ? kDemoFieldSystemCount + kDemoPathSystemCount + kDemoFireflyCount : 0) + (withExplosion ? 1 : 0) +
-            DemoSingleObjectCount(slide.name) + (withTrees ? kDemoTreeCount : 0)); // scene objects
+            DemoSingleObjectCount(slide.name) + (withTrees ? kDemoTreeCount : 0) +
+            DemoSpriteObjectCount(slide.name)); // scene objects
     if (withParticles) {
         WriteDemoPathSystems(w, kWidth, kHeight);
         WriteDemoFieldSystems(w, kWidth, kHeight);
@@ -257,6 +259,7 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     WriteDemoSingleObjects(w, slide.name, kWidth, kHeight);
     if (withTrees)
         WriteDemoTrees(w, kWidth, kHeight);
+    WriteDemoSpriteObjects(w, slide.name, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -296,6 +299,7 @@ int main(int argc, char** argv)
     AddDemoPathSystemPictures(record);
     AddDemoFireflyPictures(record);
     AddDemoTreePictures(record);
+    AddDemoSpritePictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());

@@ -1,5 +1,6 @@
 #include "tools/scene/SceneJson.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -56,7 +57,8 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     if (const auto* object = dynamic_cast<const DS_ABObj_Constructor*>(&item)) {
         out << ", \"name\": " << JsonString(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
             << "\", \"depth\": " << object->depth.value << ", \"timeline\": {\"selector\": "
-            << object->timing.Selector() << ", \"class\": ";
+            << object->timing.Selector() << ", \"flags\": " << object->timing.flags
+            << ", \"clock_mode\": " << object->timing.clockMode.value << ", \"class\": ";
         if (const KXI_Timing* timeline = object->timing.CurrentTimeline()) {
             out << StoredClass(*timeline);
             WriteTimelineDetails(out, *timeline);
@@ -73,6 +75,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     WriteGeneratorFields(out, item);
     WriteParticleFields(out, item);
     WriteImageEffectFields(out, item);
+    WriteSpriteObjectFields(out, item);
     out << "}";
 }
 
@@ -185,6 +188,15 @@ std::string JsonString(const kxi_string& text)
 std::string JsonLink(const DS_FileLink3& link)
 {
     return "{\"path\": " + JsonString(link.Path()) + ", \"id\": " + std::to_string(link.Id()) + "}";
+}
+
+std::string JsonNumber(float value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    std::ostringstream text;
+    text << value;
+    return text.str();
 }
 
 std::string JsonPoint(const math::Vec3& point)

@@ -33,7 +33,9 @@ std::string JsonEscape(const std::string& text);
 // Pieces every part of the inspector writes the same way:
 //   JsonString: a stored text as a quoted, escaped JSON string;
 //   JsonLink:   a file link as {"path": ..., "id": N};
-//   JsonPoint:  a point as [x, y, z] in the stream's default number format.
+//   JsonPoint:  a point as [x, y, z] in the stream's default number format;
+//   JsonNumber: a stored float, null for what JSON cannot hold (NaN,
+//               infinities).
 class DS_FileLink3;
 namespace math {
 struct Vec3;
@@ -41,3 +43,7 @@ struct Vec3;
 std::string JsonString(const kxi_string& text);
 std::string JsonLink(const DS_FileLink3& link);
 std::string JsonPoint(const math::Vec3& point);
+std::string JsonNumber(float value);
+
+// Sprite scene objects add their own fields (SceneJsonSpriteObjects.cpp).
+void WriteSpriteObjectFields(std::ostringstream& out, const DS_IOF_Item& item);

@@ -19,19 +19,9 @@ std::string ClassOf(const DS_IOF_Item& item)
     return JsonString(kxi_string(StoredClassNameOf(typeid(item))));
 }
 
-// A stored float: documents may hold values JSON cannot (NaN, infinities).
-std::string Number(float value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
 std::string Vector(const math::Vec3& v)
 {
-    return "[" + Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + "]";
+    return "[" + JsonNumber(v.x) + ", " + JsonNumber(v.y) + ", " + JsonNumber(v.z) + "]";
 }
 
 std::string Sector(const MediaSector& sector)
@@ -48,9 +38,9 @@ std::string Forces(const StandardForceParams& forces)
 
 void WriteEmitterFields(std::ostringstream& out, const KXI_PSGeometry_Emitter& e)
 {
-    out << ", \"count\": " << e.count.value << ", \"lifetime\": " << Number(e.lifetime.value)
-        << ", \"period\": " << Number(e.period.value) << ", \"pause\": " << Number(e.pause.value)
-        << ", \"delay\": " << Number(e.delay.value) << ", \"speed\": [" << e.speed.value << ", "
+    out << ", \"count\": " << e.count.value << ", \"lifetime\": " << JsonNumber(e.lifetime.value)
+        << ", \"period\": " << JsonNumber(e.period.value) << ", \"pause\": " << JsonNumber(e.pause.value)
+        << ", \"delay\": " << JsonNumber(e.delay.value) << ", \"speed\": [" << e.speed.value << ", "
         << e.speed.jitter.value << "], \"attached\": " << e.attached.value;
 }
 
@@ -95,7 +85,7 @@ void WriteLeafFields(std::ostringstream& out, const KXI_PSTree_Leaf& leaf)
     out << "], \"grid\": [" << set.columns << ", " << set.rows << "], \"size\": " << leaf.size.value
         << ", \"blend\": " << leaf.blend.value << ", \"glow\": " << leaf.glowMode.value;
     if (const auto* trace = dynamic_cast<const KXI_PSTree_Trace*>(&leaf))
-        out << ", \"lifetime\": " << Number(trace->lifetime.value);
+        out << ", \"lifetime\": " << JsonNumber(trace->lifetime.value);
     if (const auto* balloon = dynamic_cast<const KXI_PartyBalloon*>(&leaf))
         out << ", \"lightMaps\": [" << balloon->firstLightMapOpacity.value << ", "
             << balloon->secondLightMapOpacity.value << "]";
