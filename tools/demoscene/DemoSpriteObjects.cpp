@@ -244,7 +244,7 @@ void WriteBirds(DocumentWriter& w)
     FishKindFields birds;
     birds.fish.maxSpeedX = 90.0f;
     birds.fish.maxSpeedY = 20.0f;
-    birds.fish.sprite = Sprites(kBird, 7, 60, 0xFFFFFF, {0.0f, 1.0f, 0.05f, 0.5f}, 4, u"Birds");
+    birds.fish.sprite = Sprites(kBird, 7, 110, 0xFFFFFF, {0.0f, 1.0f, 0.05f, 0.5f}, 4, u"Birds");
     Swing(birds.fish.sprite, 0.0f, 1.0f, 1.0f, 0.6f, 1.0f);
     WriteBird(w, birds);
 }
