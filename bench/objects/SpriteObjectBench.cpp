@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "objectmodel/SceneDocument.h"
 #include "objects/AtmosphereSpriteConstructors.h"
 #include "objects/FlowConstructor.h"
 #include "particles/systems/SpriteArrayObj.h"
