@@ -37,7 +37,9 @@ TEST_F(SpriteObjectStoredFormTest, EveryRecordReadsWritesAndReadsBack)
         }
         auto again = ReadObjectAs<DS_ParticleSystemCtrl>(saved);
         ASSERT_NE(again, nullptr);
-        EXPECT_EQ(typeid(*again), typeid(*read));
+        const DS_ParticleSystemCtrl& first = *read;
+        const DS_ParticleSystemCtrl& second = *again;
+        EXPECT_EQ(typeid(second), typeid(first));
         EXPECT_EQ(Saved(*again), saved);
     }
 }
