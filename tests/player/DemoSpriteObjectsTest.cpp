@@ -29,8 +29,10 @@ TEST(DemoSpriteObjects, TheOpeningFlowMovesBetweenTwoFrames)
 
     std::set<std::u16string> classes;
     for (const auto& slide : show->Slides())
-        for (const auto& object : slide->StoredObjects())
-            classes.insert(std::u16string(StoredClassNameOf(typeid(*object))));
+        for (const auto& object : slide->StoredObjects()) {
+            const DS_IOF_Item& item = *object;
+            classes.insert(std::u16string(StoredClassNameOf(typeid(item))));
+        }
     for (std::u16string_view name : {u"DS_FlowConstructor", u"DS_RainConstructor", u"DS_FishConstructor",
                                      u"DS_BirdConstructor", u"DS_GhostConstructor", u"DS_GodRayConstructor",
                                      u"DS_SparkleConstructor", u"DS_FogConstructor", u"DS_LightingConstructor",
