@@ -1,9 +1,11 @@
 #include "objects/ObjectClasses.h"
 
 #include "objects/MeshObjectClasses.h"
+#include "objects/SpriteObjectClasses.h"
 
 void RegisterObjectClasses()
 {
     // Each family of scene objects adds its registration here.
     RegisterMeshObjectClasses();
+    RegisterSpriteObjectClasses();
 }

@@ -196,9 +196,13 @@ std::uint32_t DS_BaseSpriteProp::ActiveSpriteCount() const
 std::uint32_t DS_BaseSpriteProp::ApplyTimingAlpha(std::uint32_t argb) const
 {
     const std::uint32_t alpha = argb >> 24;
-    const float level = ClampedLevel(timing.CurrentTimeline()->GetValue());
-    const auto scaled = static_cast<std::uint32_t>(level * static_cast<float>(alpha));
+    const auto scaled = static_cast<std::uint32_t>(TimingValue() * static_cast<float>(alpha));
     return (scaled << 24) | (argb & 0x00FFFFFFu);
+}
+
+float DS_BaseSpriteProp::TimingValue() const
+{
+    return ClampedLevel(timing.CurrentTimeline()->GetValue());
 }
 
 void DS_BaseSpriteProp::StepClocks(float time)

@@ -76,6 +76,9 @@ public:
     virtual std::uint32_t ActiveSpriteCount() const;
     // `argb` with its alpha scaled by the timeline's level.
     virtual std::uint32_t ApplyTimingAlpha(std::uint32_t argb) const;
+    // The current timeline's level held to 0..1 (an undefined level gives
+    // 0): the factor ApplyTimingAlpha scales by.
+    float TimingValue() const;
 
     // Advances the animation clock and the object clock to absolute time
     // `time` (seconds). Called once per frame by the sprite render objects.

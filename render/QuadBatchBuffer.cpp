@@ -1,6 +1,7 @@
 #include "render/QuadBatchBuffer.h"
 
 #include "platform/gfx/Device.h"
+#include "platform/gfx/Mesh.h"
 #include "render/ABRenderItems.h"
 #include "render/ResourceLoading.h"
 
@@ -179,7 +180,7 @@ void FillGridFromCorners(QuadBatchBuffer& grid, const TexturedQuadVertex& c0, co
 
 void TexturedBatch::SetMesh(const LoadedMesh& mesh)
 {
-    vertices.ShareBuffer(mesh.vertexBuffer, mesh.vertexCount, kMeshVertexStride, kMeshVertexFvf);
+    vertices.ShareBuffer(mesh.vertexBuffer, mesh.vertexCount, kMeshVertexStride, gfx::kMeshVertexFvf);
     indices.ShareBuffer(mesh.indexBuffer, mesh.faceCount);
     if (!vertices.Buffer() || !indices.Buffer())
         Release();

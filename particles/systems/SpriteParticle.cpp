@@ -57,9 +57,7 @@ void SpriteParticle::ResetState(const DS_BaseSpriteProp& controller)
 {
     resumeTime = 0.0f;
     pauseClock = 0.0f;
-    fadingIn = 0;
-    paused = 0;
-    edgeState = -1;
+    ReleaseEdgeRules();
     interval = 0.0f;
     timer = 0.0f;
     alpha = 1.0f;
@@ -73,6 +71,13 @@ void SpriteParticle::ClearTimers()
     interval = 0.0f;
     resumeTime = 0.0f;
     pauseClock = 0.0f;
+}
+
+void SpriteParticle::ReleaseEdgeRules()
+{
+    edgeState = -1;
+    fadingIn = 0;
+    paused = 0;
 }
 
 std::uint32_t PackSpriteColour(COLORREF colour, std::uint8_t alphaByte, float alpha)

@@ -65,6 +65,9 @@ struct SpriteParticle {
     std::uint32_t colour = 0;
     // Signed speed of the alpha oscillation.
     float alphaRate = 0.0f;
+    // Set while the object's timeline is off, for classes that place their
+    // sprites again when it comes back on; 0 for a new sprite.
+    std::uint8_t wasOff = 0;
 
     // The start every new sprite gets: factors, velocity and texture ranges
     // cleared, aspect from the controller's picture (times the frame count
@@ -76,6 +79,8 @@ struct SpriteParticle {
     void ResetState(const DS_BaseSpriteProp& controller);
     // timer, interval, resumeTime and pauseClock back to 0.
     void ClearTimers();
+    // Held by no edge rule: edgeState -1, not fading in, not paused.
+    void ReleaseEdgeRules();
 };
 
 std::uint32_t PackSpriteColour(COLORREF colour, std::uint8_t alphaByte, float alpha);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gfx/Mesh.h"
 #include "render/ABRenderItems.h"
 #include "render/DocResManager.h"
 #include "tests/render/DocResManagerTestSupport.h"
@@ -43,7 +44,7 @@ TEST_F(MeshItemTest, TheMeshIsSharedAsATriangleListWithItsSphere)
     EXPECT_EQ(item.vertices.VertexCount(), mesh.vertexCount);
     EXPECT_EQ(item.indices.PrimitiveCount(), mesh.faceCount);
     EXPECT_EQ(item.vertices.Stride(), kMeshVertexStride);
-    EXPECT_EQ(item.vertices.Fvf(), kMeshVertexFvf);
+    EXPECT_EQ(item.vertices.Fvf(), gfx::kMeshVertexFvf);
     EXPECT_EQ(item.vertices.PrimitiveType(), gfx::PrimitiveType::TriangleList);
     EXPECT_EQ(item.header.boundingRadius, mesh.radius);
     EXPECT_EQ(item.LockQuads(), nullptr) << "a mesh is never filled as quads";

@@ -14,6 +14,7 @@
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SingleObjectSampleDocuments.h"
+#include "tests/support/SpriteObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
 #include "tests/support/WanderSampleDocuments.h"
 
@@ -217,5 +218,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(lines));
     for (SampleDocument& light : LightGeneratorSampleDocuments())
         samples.push_back(std::move(light));
+    for (SampleDocument& sprites : SpriteObjectSampleDocuments())
+        samples.push_back(std::move(sprites));
     return samples;
 }

@@ -17,39 +17,6 @@ constexpr char16_t kFishPath[] = u"pictures\\fish.png";
 constexpr std::int64_t kFishId = 122;
 constexpr std::int64_t kParticleEffect = 185;
 
-// A picture given as a coverage (0..1) and a colour per point of the unit
-// square, as RGBA rows; each pixel averages 4 x 4 samples, so edges are
-// smooth.
-struct Painted {
-    double coverage;
-    std::uint32_t rgb;
-};
-using Painter = std::function<Painted(double u, double v)>;
-
-std::vector<std::uint8_t> PaintRgba(std::uint32_t width, std::uint32_t height, const Painter& paint)
-{
-    constexpr int kGrid = 4;
-    std::vector<std::uint8_t> pixels;
-    pixels.reserve(std::size_t(width) * height * 4);
-    for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < width; ++x) {
-            double sum[3] = {0, 0, 0}, cover = 0;
-            for (int i = 0; i < kGrid * kGrid; ++i) {
-                const double u = (x + (i % kGrid + 0.5) / kGrid) / width;
-                const double v = (y + (i / kGrid + 0.5) / kGrid) / height;
-                const Painted p = paint(u, v);
-                cover += p.coverage;
-                sum[0] += p.coverage * ((p.rgb >> 16) & 0xFF);
-                sum[1] += p.coverage * ((p.rgb >> 8) & 0xFF);
-                sum[2] += p.coverage * (p.rgb & 0xFF);
-            }
-            for (const double channel : sum)
-                pixels.push_back(std::uint8_t(cover > 0 ? std::lround(channel / cover) : 0));
-            pixels.push_back(std::uint8_t(std::lround(255.0 * cover / (kGrid * kGrid))));
-        }
-    return pixels;
-}
-
 // An eight-pointed star, gold at its rim, pale at its heart.
 Painted Star(double u, double v)
 {

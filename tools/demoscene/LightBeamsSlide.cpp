@@ -7,6 +7,7 @@
 #include "objectmodel/ResourceBlob.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/PictureSceneWriter.h"
+#include "tools/demoscene/DemoSpriteObjects.h"
 #include "tools/demoscene/PngPicture.h"
 
 namespace {
@@ -67,8 +68,11 @@ void WriteLightBeamsSlide(DocumentWriter& w, DocResManagerRecord& record)
     light.backgroundId = kPictureId;
     light.camera.mode = 0;
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(1);
+    // The flow first, as in the scene this demo stands for.
+    w.Count(2 + DemoSpriteObjectCount(u"Light Beams"));
+    WriteDemoFlow(w, kWidth, kHeight);
     generator_writer::WriteRadialRays(w, generator_writer::LightBeamsFields());
+    WriteDemoSpriteObjects(w, u"Light Beams", kWidth, kHeight);
     w.Count(0); // no sounds
 
     ModuleResourceBlob stored(u"beams.png");

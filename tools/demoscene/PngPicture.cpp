@@ -1,5 +1,7 @@
 #include "tools/demoscene/PngPicture.h"
 
+#include <cmath>
+
 extern "C" {
 #include <stb/stb_image_write.h>
 }
@@ -35,4 +37,28 @@ std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, i
                                 int(width) * channels))
         png.clear();
     return png;
+}
+
+std::vector<std::uint8_t> PaintRgba(std::uint32_t width, std::uint32_t height, const CoveragePainter& paint)
+{
+    constexpr int kGrid = 4;
+    std::vector<std::uint8_t> pixels;
+    pixels.reserve(std::size_t(width) * height * 4);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            double sum[3] = {0, 0, 0}, cover = 0;
+            for (int i = 0; i < kGrid * kGrid; ++i) {
+                const double u = (x + (i % kGrid + 0.5) / kGrid) / width;
+                const double v = (y + (i / kGrid + 0.5) / kGrid) / height;
+                const Painted p = paint(u, v);
+                cover += p.coverage;
+                sum[0] += p.coverage * ((p.rgb >> 16) & 0xFF);
+                sum[1] += p.coverage * ((p.rgb >> 8) & 0xFF);
+                sum[2] += p.coverage * (p.rgb & 0xFF);
+            }
+            for (const double channel : sum)
+                pixels.push_back(std::uint8_t(cover > 0 ? std::lround(channel / cover) : 0));
+            pixels.push_back(std::uint8_t(std::lround(255.0 * cover / (kGrid * kGrid))));
+        }
+    return pixels;
 }

@@ -17,3 +17,13 @@ std::vector<std::uint8_t> PixelsOf(std::uint32_t width, std::uint32_t height,
 // it cannot be encoded.
 std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height, int channels,
                                     const std::vector<std::uint8_t>& pixels);
+
+// A picture given as a coverage (0..1) and a colour (0x00RRGGBB) per point of
+// the unit square, as RGBA rows for EncodePng; each pixel averages 4 x 4
+// samples, so edges are smooth.
+struct Painted {
+    double coverage;
+    std::uint32_t rgb;
+};
+using CoveragePainter = std::function<Painted(double u, double v)>;
+std::vector<std::uint8_t> PaintRgba(std::uint32_t width, std::uint32_t height, const CoveragePainter& paint);

@@ -33,6 +33,7 @@
 #include "tools/demoscene/DemoMeshObjects.h"
 #include "tools/demoscene/DemoReadyMade.h"
 #include "tools/demoscene/DemoLines.h"
+#include "tools/demoscene/DemoSpriteObjects.h"
 
 namespace {
 
@@ -250,7 +251,8 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     const bool withExplosion = slide.name == u"Dusk";
     const bool withTrees = slide.name == u"Valley";
     w.Count((withParticles ? kDemoFieldSystemCount + kDemoPathSystemCount + kDemoFireflyCount : 0) + (withExplosion ? 1 : 0) +
-            DemoSingleObjectCount(slide.name) + (withTrees ? kDemoTreeCount : 0)); // scene objects
+            DemoSingleObjectCount(slide.name) + (withTrees ? kDemoTreeCount : 0) +
+            DemoSpriteObjectCount(slide.name)); // scene objects
     if (withParticles) {
         WriteDemoPathSystems(w, kWidth, kHeight);
         WriteDemoFieldSystems(w, kWidth, kHeight);
@@ -261,6 +263,7 @@ void WriteSlide(DocumentWriter& w, const DemoSlide& slide)
     WriteDemoSingleObjects(w, slide.name, kWidth, kHeight);
     if (withTrees)
         WriteDemoTrees(w, kWidth, kHeight);
+    WriteDemoSpriteObjects(w, slide.name, kWidth, kHeight);
     w.Count(slide.withChord ? 1 : 0);
     if (slide.withChord)
         WriteChordSound(w);
@@ -308,6 +311,7 @@ int main(int argc, char** argv)
     AddDemoFireflyPictures(record);
     AddDemoTreePictures(record);
     demo_scene::WriteReadyMadeSlide(w, record, kWidth, kHeight);
+    AddDemoSpritePictures(record);
     demo_scene::WriteEffectsSlide(w, record, kWidth, kHeight);
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     WriteDemoLinesSlide(w, record);

@@ -58,7 +58,8 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     if (const auto* object = dynamic_cast<const DS_ABObj_Constructor*>(&item)) {
         out << ", \"name\": " << JsonString(object->name) << ", \"guid\": \"" << crt::FormatGuid(object->guid)
             << "\", \"depth\": " << object->depth.value << ", \"timeline\": {\"selector\": "
-            << object->timing.Selector() << ", \"class\": ";
+            << object->timing.Selector() << ", \"flags\": " << object->timing.flags
+            << ", \"clock_mode\": " << object->timing.clockMode.value << ", \"class\": ";
         if (const KXI_Timing* timeline = object->timing.CurrentTimeline()) {
             out << StoredClass(*timeline);
             WriteTimelineDetails(out, *timeline);
@@ -76,6 +77,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     WriteParticleFields(out, item);
     WriteImageEffectFields(out, item);
     WriteMeshObjectFields(out, item);
+    WriteSpriteObjectFields(out, item);
     out << "}";
 }
 

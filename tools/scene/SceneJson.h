@@ -44,3 +44,6 @@ std::string JsonString(const kxi_string& text);
 std::string JsonLink(const DS_FileLink3& link);
 std::string JsonPoint(const math::Vec3& point);
 std::string JsonNumber(float value);
+
+// Sprite scene objects add their own fields (SceneJsonSpriteObjects.cpp).
+void WriteSpriteObjectFields(std::ostringstream& out, const DS_IOF_Item& item);

@@ -15,7 +15,10 @@ void WriteSprites(std::ostringstream& out, const DS_BaseSpriteProp& sprite)
     out << ", \"second_image\": ";
     out << JsonLink(sprite.secondImage);
     out << ", \"image_kind\": " << sprite.imageKind << ", \"frames\": " << sprite.frameCount
-        << ", \"blend\": " << sprite.blendMode.value << "}";
+        << ", \"blend\": " << sprite.blendMode.value << ", \"transparency\": " << sprite.transparency.value
+        << ", \"colour\": " << sprite.colour.value << ", \"view\": [" << JsonNumber(sprite.leftFraction) << ", "
+        << JsonNumber(sprite.rightFraction) << ", " << JsonNumber(sprite.topFraction) << ", "
+        << JsonNumber(sprite.bottomFraction) << "]}";
 }
 
 void WriteExplosion(std::ostringstream& out, const DS_ExplosionConstructor& e)

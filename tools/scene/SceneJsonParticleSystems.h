@@ -2,7 +2,8 @@
 // The inspector's view of the particle-system layer's objects, appended to
 // an object's JSON (SceneJson.cpp):
 //   every sprite description: "sprites": {"count", "size", "image",
-//     "second_image", "image_kind", "frames", "blend"}, links as
+//     "second_image", "image_kind", "frames", "blend", "transparency",
+//     "colour", "view" [left, right, top, bottom fractions]}, links as
 //     {"path": ..., "id": ...};
 //   effect controllers: "effect" (a link);
 //   centred effect controllers: "centre" [x, y, z], "width", "height";
