@@ -73,6 +73,11 @@ void DS_ABObj_Constructor::GetPreviewImage(PreviewImage& out) const
 
 bool DS_ABObj_Constructor::AddBoundingRect(BoundingRectList& list) const
 {
+    return AddPictureBoundingRect(list);
+}
+
+bool AddPictureBoundingRect(BoundingRectList& list)
+{
     // Without a render context the object covers no known picture.
     const RenderContext* context = g_RenderContextTls;
     const float width = context ? context->pictureWidth : 0.0f;

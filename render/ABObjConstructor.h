@@ -80,6 +80,11 @@ public:
     std::int32_t category = 0;
 };
 
+// Appends the whole picture of the thread's render context (0 x 0 without
+// one) and returns false: what a description covers by default, and what
+// the light variants that redraw the whole picture answer too.
+bool AddPictureBoundingRect(BoundingRectList& list);
+
 // Free forms of the section reader and writer for derived classes' readers.
 void ReadABObjConstructor(ArchiveReader ar, DS_ABObj_Constructor& description);
 void WriteABObjConstructor(ArchiveWriter ar, const DS_ABObj_Constructor& description);

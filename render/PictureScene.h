@@ -221,6 +221,8 @@ protected:
     void SetTargetTexture(gfx::Texture* texture) { m_targetTexture = gfx::Ref<gfx::Texture>(texture); }
     // The camera sets the thread's view for the view quad and the picture.
     void ApplyCameraView(int mode, bool viewPushed);
+    // The picture quad with `texture` through the camera, no parallax.
+    void DrawPictureQuad(gfx::Device& device, RenderContext& context, gfx::Texture* texture);
 
     DS_ImageFileLink m_backgroundLink{kDefaultPictureId, kxi_string(kDefaultPictureModule)};
     DSM_Camera m_camera;
@@ -236,8 +238,6 @@ protected:
 
 private:
     void PublishScreenInfo();
-    // The picture quad with `texture` through the camera, no parallax.
-    void DrawPictureQuad(gfx::Device& device, RenderContext& context, gfx::Texture* texture);
     // Ends a render-target pass the objects left open and draws what it holds.
     void FinishOpenRenderTarget(int& counter);
     math::Matrix ParallaxMatrix(const KXI_RenderObj& object, const RenderContext& context) const;

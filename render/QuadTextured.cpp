@@ -38,6 +38,42 @@ bool TexturedQuad::Build(gfx::Device& device)
     return true;
 }
 
+bool TexturedQuad::SetVertices(gfx::Device& device, const std::array<TexturedQuadVertex, 4>& vertices)
+{
+    if (!CreateBuffer(device, TexturedQuadVertex::kFvf, sizeof(TexturedQuadVertex)))
+        return false;
+    VertexLock<TexturedQuadVertex> lock(*this);
+    if (!lock.Usable())
+        return true;
+    for (std::size_t i = 0; i < vertices.size(); ++i)
+        lock[i] = vertices[i];
+    return true;
+}
+
+void TexturedQuad::SetPositions(const std::array<math::Vec3, 4>& positions)
+{
+    if (Fvf() == TexturedQuadVertex::kFvf) {
+        VertexLock<TexturedQuadVertex> lock(*this);
+        if (!lock.Usable())
+            return;
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            lock[i].x = positions[i].x;
+            lock[i].y = positions[i].y;
+            lock[i].z = positions[i].z;
+        }
+    } else if (Fvf() == TexturedScreenVertex::kFvf) {
+        VertexLock<TexturedScreenVertex> lock(*this);
+        if (!lock.Usable())
+            return;
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            lock[i].x = positions[i].x;
+            lock[i].y = positions[i].y;
+            lock[i].z = 0.0f;
+            lock[i].rhw = positions[i].z;
+        }
+    }
+}
+
 bool TexturedQuad::SetTexture(gfx::Device& device, gfx::Texture* texture, const QuadVertices& quad)
 {
     HoldTexture(texture);

@@ -13,8 +13,10 @@
 // Corners are in strip order: bottom-left, top-left, bottom-right,
 // top-right; texture coordinates default to (0, 1), (0, 0), (1, 1), (1, 0).
 
+#include <array>
 #include <cstdint>
 
+#include "platform/math/Vector.h"
 #include "render/QuadBase.h"
 #include "render/QuadVertices.h"
 #include "render/ResourceLoading.h"
@@ -51,6 +53,17 @@ public:
     // World form: a new buffer with the default texture coordinates and all
     // positions 0 (the owner places them). False when no buffer could be made.
     bool Build(gfx::Device& device);
+
+    // World form with given vertices: a new buffer holding `vertices` (x, y,
+    // z, u, v) in strip order. False when no buffer could be made.
+    bool SetVertices(gfx::Device& device, const std::array<TexturedQuadVertex, 4>& vertices);
+
+    // Rewrites the four corner positions of the quad's current buffer in
+    // strip order, texture coordinates (and the screen form's colour) kept:
+    // the world form takes (x, y, z); the screen form takes (x, y) with z 0
+    // and the point's z as rhw, as SetTexture places a corner. Nothing
+    // without a buffer.
+    void SetPositions(const std::array<math::Vec3, 4>& positions);
 
     // Screen form: holds `texture` (may be null) and builds a new buffer
     // with the corners of `quad` as (x, y, 0, rhw = z), its texture

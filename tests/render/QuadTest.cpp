@@ -258,6 +258,46 @@ TEST_F(QuadTest, TexturedQuadScreenFormDrawsItsTextureTopRowFirst)
     EXPECT_TRUE(quad.HasBuffer());
 }
 
+TEST_F(QuadTest, TexturedQuadRewritesPositionsInEitherFormAndKeepsTextureCoordinates)
+{
+    const std::array<TexturedQuadVertex, 4> given = {{
+        {0, 0, 0, 0, 0}, {800, 0, 0, 1, 0}, {0, 600, 0, 0, 0.95f}, {800, 600, 0, 1, 0.95f}}};
+    const std::array<math::Vec3, 4> moved = {{{0, 10, 1}, {20, 10, 2}, {0, 30, 3}, {20, 30, 4}}};
+
+    TexturedQuad world;
+    ASSERT_TRUE(world.SetVertices(*device, given));
+    EXPECT_EQ(world.Fvf(), TexturedQuadVertex::kFvf);
+    world.SetPositions(moved);
+    const auto worldVertices = BufferRecords<TexturedQuadVertex>(world.Buffer());
+    ASSERT_EQ(worldVertices.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(worldVertices[i].x, moved[i].x) << i;
+        EXPECT_EQ(worldVertices[i].y, moved[i].y) << i;
+        EXPECT_EQ(worldVertices[i].z, moved[i].z) << i;
+        EXPECT_EQ(worldVertices[i].u, given[i].u) << i;
+        EXPECT_EQ(worldVertices[i].v, given[i].v) << i;
+    }
+
+    TexturedQuad screen;
+    const QuadVertices corners = QuadVertices::FromRect(4, 4, 8, 8);
+    ASSERT_TRUE(screen.SetTexture(*device, nullptr, corners));
+    screen.SetPositions(moved);
+    const auto screenVertices = BufferRecords<TexturedScreenVertex>(screen.Buffer());
+    ASSERT_EQ(screenVertices.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(screenVertices[i].x, moved[i].x) << i;
+        EXPECT_EQ(screenVertices[i].y, moved[i].y) << i;
+        EXPECT_EQ(screenVertices[i].z, 0.0f) << i;
+        EXPECT_EQ(screenVertices[i].rhw, moved[i].z) << "the point's z is the corner's rhw, as SetTexture places it";
+        EXPECT_EQ(screenVertices[i].colour, 0xFFFFFFFFu) << i;
+        EXPECT_EQ(screenVertices[i].u, corners.vertices[i].u) << i;
+    }
+
+    TexturedQuad empty;
+    empty.SetPositions(moved);
+    EXPECT_FALSE(empty.HasBuffer()) << "a quad without a buffer ignores the write";
+}
+
 TEST_F(QuadTest, PictureQuadCoversThePictureSize)
 {
     const auto texture = MakeTexture(*device, 2, 1, {kRed, kBlue});

@@ -17,6 +17,7 @@
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJsonGenerators.h"
+#include "tools/scene/SceneJsonLights.h"
 #include "tools/scene/SceneJsonMeshObjects.h"
 #include "tools/scene/SceneJsonParticleSystems.h"
 #include "tools/scene/SceneJsonParticles.h"
@@ -106,10 +107,12 @@ void WriteSlides(std::ostringstream& out, const DS_SlideShowBase& slideShow)
         out << "{\"class\": " << JsonString(slide.className) << ", \"version\": " << slide.version;
         if (const auto* container = dynamic_cast<const DS_SlideContainer*>(slide.object.get())) {
             out << ", \"light\": ";
-            if (const DS_2D_Light* light = container->PictureScene())
+            if (const DS_2D_Light* light = container->PictureScene()) {
                 out << StoredClass(*light);
-            else
+                WriteLightParams(out, *light);
+            } else {
                 out << "null";
+            }
             out << ", \"objects\": ";
             WriteObjects(out, container->StoredObjects());
             out << ", \"sounds\": ";
