@@ -77,6 +77,17 @@ void ReadPointPtrVector(ArchiveReader ar, std::vector<DS_SafePtr<DX_SmartPnt>>& 
     ReadPointHandles(ar, points);
 }
 
+void WritePointVector(ArchiveWriter ar, const std::vector<DS_SafePtr<DX_SmartPnt>>& points)
+{
+    ar->WriteVersion(static_cast<std::int32_t>(points.size()));
+    for (const DS_SafePtr<DX_SmartPnt>& point : points) {
+        const math::Vec3 position = point ? point->Position() : math::Vec3{};
+        ar->WriteFloat(position.x);
+        ar->WriteFloat(position.y);
+        ar->WriteFloat(position.z);
+    }
+}
+
 void ReadRefCountedVector(ArchiveReader ar, std::vector<DS_SafePtr<DX_BSplinePnt>>& points)
 {
     ReadPointHandles(ar, points);

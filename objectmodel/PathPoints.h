@@ -121,5 +121,8 @@ void ReadPointHandles(ArchiveReader ar, std::vector<DS_SafePtr<T>>& points)
 
 // The plain points of particle paths and path generators.
 void ReadPointPtrVector(ArchiveReader ar, std::vector<DS_SafePtr<DX_SmartPnt>>& points);
+// Writes them in the form ReadPointPtrVector reads: int32 count, then x, y,
+// z per point (an empty handle as the origin).
+void WritePointVector(ArchiveWriter ar, const std::vector<DS_SafePtr<DX_SmartPnt>>& points);
 // The points of spline paths.
 void ReadRefCountedVector(ArchiveReader ar, std::vector<DS_SafePtr<DX_BSplinePnt>>& points);

@@ -36,13 +36,7 @@ void KXI_ParticlePathCtrl::Save(ArchiveWriter ar) const
 {
     ar->WriteWideString(kxi_string(kSectionName));
     ar->WriteVersion(kWrittenVersion);
-    ar->WriteVersion(static_cast<std::int32_t>(path.points.size()));
-    for (const DS_SafePtr<DX_SmartPnt>& point : path.points) {
-        const math::Vec3 position = point ? point->Position() : math::Vec3{};
-        ar->WriteFloat(position.x);
-        ar->WriteFloat(position.y);
-        ar->WriteFloat(position.z);
-    }
+    WritePointVector(ar, path.points);
     KXI_ParticleSystemCtrl::Save(ar);
 }
 
