@@ -17,6 +17,7 @@
 #include "tests/support/SpriteObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
 #include "tests/support/WanderSampleDocuments.h"
+#include "tests/support/PaintedGeneratorSampleDocuments.h"
 
 namespace {
 
@@ -220,5 +221,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(light));
     for (SampleDocument& sprites : SpriteObjectSampleDocuments())
         samples.push_back(std::move(sprites));
+    for (SampleDocument& painted : PaintedGeneratorSampleDocuments())
+        samples.push_back(std::move(painted));
     return samples;
 }

@@ -22,6 +22,7 @@
 #include "tests/support/SoundWriter.h"
 #include "tools/demoscene/LightBeamsSlide.h"
 #include "tools/demoscene/NightSlide.h"
+#include "tools/demoscene/PaintedSlide.h"
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/DemoParticles.h"
 #include "tools/demoscene/EffectsSlide.h"
@@ -289,7 +290,8 @@ int main(int argc, char** argv)
                                     + demo_scene::kEffectsSlides
                                     + demo_scene::kMeshObjectsSlides
                                     + kDemoLinesSlideCount
-                                    + kNightSlideCount;
+                                    + kNightSlideCount
+                                    + kPaintedSlideCount;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -316,6 +318,7 @@ int main(int argc, char** argv)
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     WriteDemoLinesSlide(w, record);
     WriteNightSlide(w, record);
+    WritePaintedSlide(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

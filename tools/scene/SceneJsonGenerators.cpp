@@ -6,6 +6,7 @@
 #include "platform/crt/WideString.h"
 #include "tools/scene/SceneJson.h"
 #include "tools/scene/SceneJsonLightGenerators.h"
+#include "tools/scene/SceneJsonPaintedGenerators.h"
 
 namespace {
 
@@ -60,6 +61,6 @@ void WriteGeneratorFields(std::ostringstream& out, const DS_IOF_Item& item)
     WriteBase(out, *generator);
     if (const auto* rays = dynamic_cast<const DS_RadialRays*>(&item))
         WriteRadialRaysParams(out, *rays);
-    else if (!WriteLightGeneratorParams(out, item))
+    else if (!WriteLightGeneratorParams(out, item) && !WritePaintedGeneratorParams(out, item))
         out << ", \"params\": {}";
 }

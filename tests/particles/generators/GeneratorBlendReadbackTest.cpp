@@ -10,7 +10,7 @@
 
 #include "particles/generators/ParticlesObj.h"
 #include "tests/particles/generators/GeneratorTestSupport.h"
-#include "tests/render/PictureSceneTestSupport.h"
+#include "tests/particles/generators/FlatPictureSceneTest.h"
 
 namespace picture_scene_test {
 namespace {
@@ -18,8 +18,6 @@ namespace {
 using generator_test::PlacedQuad;
 using generator_test::TestTexGenerator;
 
-constexpr std::uint32_t kPicture = 0x606060;
-const LinkKey kFlatLink{u"pictures\\flat.bmp", 9};
 // The layer's quad covers canvas [4, 12) x [2, 10): target [8, 24) x [8, 40).
 constexpr PlacedQuad kQuad{4, 2, 12, 10, 0xFF3080C0u};
 constexpr std::uint32_t kInsideX = 16, kInsideY = 24, kOutsideX = 48, kOutsideY = 24;
@@ -47,28 +45,14 @@ std::uint32_t Expected(std::int32_t mode, std::uint32_t p, std::uint32_t c)
     return out;
 }
 
-class GeneratorBlendTest : public PictureSceneTest {
+class GeneratorBlendTest : public FlatPictureSceneTest {
 protected:
     void SetUp() override
     {
-        PictureSceneTest::SetUp();
-        ModuleResourceBlob stored(u"flat.bmp");
-        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kPicture));
-        DocResManagerRecord record;
-        record.textureSetRecords[kFlatLink] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
-        light = MakeLight(kFlatLink, PicturePosition::kStretch);
+        FlatPictureSceneTest::SetUp();
         // The player writes colour only into its frames; the mask passes
         // need their alpha all the same.
         device->SetRenderState(gfx::RenderState::ColorWriteEnable, 0x7);
-    }
-    void TearDown() override
-    {
-        light.reset();
-        PictureSceneTest::TearDown();
     }
 
     // Renders one frame of the picture with the generator and reads it back.
@@ -82,9 +66,7 @@ protected:
         clone.loadedTextures = {&entry, &entry};
         clone.drawTexture = texture;
         const RenderObjectList objects{DS_SafePtr<KXI_RenderObj>(object)};
-        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFF000000u, 1.0f, 0);
-        light->RenderFrame(objects, false);
-        return BackBufferPixels();
+        return RenderObjects(objects);
     }
 
     // An 8 x 8 white texture whose alpha falls off from its middle.
@@ -100,7 +82,6 @@ protected:
         return quad_test::MakeTexture(*device, 8, 8, pixels);
     }
 
-    std::unique_ptr<DS_2D_Light> light;
     TextureSetEntry entry;
 };
 

@@ -15,28 +15,14 @@
 #include "render/Timelines.h"
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/LightGeneratorWriter.h"
-#include "tests/support/RecordingArchive.h"
+#include "tests/particles/generators/GeneratorRecordSupport.h"
 
 namespace {
 
 using namespace generator_writer;
 
-template <class T>
-std::unique_ptr<T> ReadRecord(const DocumentWriter& writer)
-{
-    RegisterGeneratorClasses();
-    MemoryArchive archive(writer.Bytes());
-    std::unique_ptr<DS_IOF_Item> item = ReadSceneObject(archive.Reader());
-    EXPECT_EQ(archive.Remaining(), 0u) << "the record was not read to its end";
-    return std::unique_ptr<T>(dynamic_cast<T*>(item.release()));
-}
-
-std::vector<std::uint8_t> Saved(const DS_IOF_Item& item)
-{
-    RecordingArchive saved;
-    item.Save(saved.Writer());
-    return saved.writer.Bytes();
-}
+using generator_test::ReadRecord;
+using generator_test::Saved;
 
 TexGeneratorFields SomeTexturedFields()
 {

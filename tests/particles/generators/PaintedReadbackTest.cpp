@@ -9,38 +9,22 @@
 #include "particles/generators/Aurora.h"
 #include "particles/generators/Bling.h"
 #include "tests/particles/generators/GeneratorTestSupport.h"
-#include "tests/render/PictureSceneTestSupport.h"
+#include "tests/particles/generators/FlatPictureSceneTest.h"
 
 namespace picture_scene_test {
 namespace {
 
-constexpr std::uint32_t kPicture = 0x606060;
-const LinkKey kFlatLink{u"pictures\\flat.bmp", 9};
 // Dabs near canvas (8, 8): target around (16, 32); the right half of the
 // picture stays uncovered.
 constexpr std::uint32_t kCoveredX = 16, kCoveredY = 32, kBesideX = 52, kBesideY = 32;
 
-class PaintedReadbackTest : public PictureSceneTest {
+class PaintedReadbackTest : public FlatPictureSceneTest {
 protected:
     void SetUp() override
     {
-        PictureSceneTest::SetUp();
-        ModuleResourceBlob stored(u"flat.bmp");
-        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kPicture));
-        DocResManagerRecord record;
-        record.textureSetRecords[kFlatLink] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
-        light = MakeLight(kFlatLink, PicturePosition::kStretch);
+        FlatPictureSceneTest::SetUp();
         device->SetRenderState(gfx::RenderState::ColorWriteEnable, 0x7);
         entry.textures = {white};
-    }
-    void TearDown() override
-    {
-        light.reset();
-        PictureSceneTest::TearDown();
     }
 
     // One frame with `brush` (its clone given the white texture, and the
@@ -54,9 +38,7 @@ protected:
         clone.loadedTextures = {&entry, &entry};
         clone.Step(0.1f, *object);
         const RenderObjectList objects{DS_SafePtr<KXI_RenderObj>(object)};
-        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFF000000u, 1.0f, 0);
-        light->RenderFrame(objects, false);
-        return BackBufferPixels();
+        return RenderObjects(objects);
     }
 
     static void Paint(DS_AirBrush& brush, std::int32_t mode)
@@ -75,7 +57,6 @@ protected:
         }
     }
 
-    std::unique_ptr<DS_2D_Light> light;
     TextureSetEntry entry;
 };
 

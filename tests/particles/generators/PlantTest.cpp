@@ -10,7 +10,7 @@
 #include "particles/generators/SingleRect.h"
 #include "tests/particles/generators/GeneratorTestSupport.h"
 #include "tests/particles/generators/LightGeneratorTestSupport.h"
-#include "tests/render/PictureSceneTestSupport.h"
+#include "tests/particles/generators/FlatPictureSceneTest.h"
 
 namespace {
 
@@ -142,24 +142,13 @@ TEST_F(PlantTest, APlantWithoutItsEffectOrTextureDrawsNothing)
 namespace picture_scene_test {
 namespace {
 
-constexpr std::uint32_t kPicture = 0x606060;
 constexpr std::uint32_t kLeftHalf = 0xE02020, kRightHalf = 0x2020E0;
-const LinkKey kFlatLink{u"pictures\\flat.bmp", 9};
 
-class PlantSwayTest : public PictureSceneTest {
+class PlantSwayTest : public FlatPictureSceneTest {
 protected:
     void SetUp() override
     {
-        PictureSceneTest::SetUp();
-        ModuleResourceBlob stored(u"flat.bmp");
-        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kPicture));
-        DocResManagerRecord record;
-        record.textureSetRecords[kFlatLink] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
-        light = MakeLight(kFlatLink, PicturePosition::kStretch);
+        FlatPictureSceneTest::SetUp();
         // Left half red, right half blue.
         std::vector<std::uint32_t> pixels;
         for (int y = 0; y < 4; ++y)
@@ -167,11 +156,6 @@ protected:
                 pixels.push_back(0xFF000000u | (x < 4 ? kLeftHalf : kRightHalf));
         halves = quad_test::MakeTexture(*device, 8, 4, pixels);
         entry.textures = {halves};
-    }
-    void TearDown() override
-    {
-        light.reset();
-        PictureSceneTest::TearDown();
     }
 
     // One frame of the plant over canvas [8, 24) x [0, 16), target
@@ -195,12 +179,9 @@ protected:
         clone.Step(0.0f, *object);
         clone.Step(time, *object);
         const RenderObjectList objects{DS_SafePtr<KXI_RenderObj>(object)};
-        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFF000000u, 1.0f, 0);
-        light->RenderFrame(objects, false);
-        return BackBufferPixels();
+        return RenderObjects(objects);
     }
 
-    std::unique_ptr<DS_2D_Light> light;
     gfx::Ref<gfx::Texture> halves;
     TextureSetEntry entry;
 };

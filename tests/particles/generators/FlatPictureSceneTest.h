@@ -1,0 +1,46 @@
+#pragma once
+// A picture scene showing a flat grey picture stretched over the target, as
+// the player sets one up, for the generator read-back tests.
+
+#include <memory>
+
+#include "tests/render/PictureSceneTestSupport.h"
+
+namespace picture_scene_test {
+
+class FlatPictureSceneTest : public PictureSceneTest {
+protected:
+    static constexpr std::uint32_t kPicture = 0x606060;
+
+    void SetUp() override
+    {
+        PictureSceneTest::SetUp();
+        const LinkKey flatLink{u"pictures\\flat.bmp", 9};
+        ModuleResourceBlob stored(u"flat.bmp");
+        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kPicture));
+        DocResManagerRecord record;
+        record.textureSetRecords[flatLink] = {stored};
+        DocumentWriter writer;
+        writer.DocResManager(record);
+        MemoryArchive archive(writer.Bytes());
+        ReadDocResManagerRecord(archive.Reader(), *manager);
+        light = MakeLight(flatLink, PicturePosition::kStretch);
+    }
+    void TearDown() override
+    {
+        light.reset();
+        PictureSceneTest::TearDown();
+    }
+
+    // One frame of the picture with `objects`, read back.
+    std::vector<std::uint32_t> RenderObjects(const RenderObjectList& objects)
+    {
+        device->Clear(0, nullptr, gfx::ClearFlags::Target, 0xFF000000u, 1.0f, 0);
+        light->RenderFrame(objects, false);
+        return BackBufferPixels();
+    }
+
+    std::unique_ptr<DS_2D_Light> light;
+};
+
+} // namespace picture_scene_test
