@@ -101,13 +101,19 @@ void DS_AirBrush::BuildGeometry(DS_ParticlesObj& target)
     target.ResizeLayer(0, 0);
 }
 
-void DS_AirBrush::RebuildBrushQuads()
+std::int32_t DS_AirBrush::LockDabLayer()
 {
     if (!renderObject)
-        return;
+        return -1;
     const std::int32_t count = DrawnDabCount(dabs);
     renderObject->ResizeLayer(0, count);
-    if (!renderObject->LockLayer(0))
+    return renderObject->LockLayer(0) ? count : -1;
+}
+
+void DS_AirBrush::RebuildBrushQuads()
+{
+    const std::int32_t count = LockDabLayer();
+    if (count < 0)
         return;
     const float width = static_cast<float>(brushSize.value);
     const float level = CurrentTimelineLevel(*this);

@@ -67,6 +67,9 @@ public:
 protected:
     // Reads the DS_AirBrush section, header included.
     void ReadAirBrushSection(ArchiveReader ar);
+    // Sizes layer 0 of the kept render object to the drawn dabs and locks
+    // it: their count, or -1 without a render object or a lock.
+    std::int32_t LockDabLayer();
 };
 
 // The number of dabs a layer draws: the list's size held to the layer cap.

@@ -85,11 +85,8 @@ void DS_Aurora::Step(float localTime, DS_ParticlesObj&)
 
 void DS_Aurora::BuildCurtain()
 {
-    if (!renderObject)
-        return;
-    const std::int32_t count = DrawnDabCount(dabs);
-    renderObject->ResizeLayer(0, count);
-    if (!renderObject->LockLayer(0))
+    const std::int32_t count = LockDabLayer();
+    if (count < 0)
         return;
     const float direction = static_cast<float>(swayDirection.value) * kDegrees;
     const math::Vec3 sway{std::cos(direction), std::sin(direction), 0.0f};

@@ -298,7 +298,7 @@ void WritePlantObject(DocumentWriter& w)
 void WritePaintedSlide(DocumentWriter& w, DocResManagerRecord& record)
 {
     w.Section(u"DS_SlideContainer", 6);
-    w.Int(0).Float(1.0f).Float(1.5f).Float(10.0f).Int(0).WideString(u"Meadow");
+    w.Int(0).Float(1.0f).Float(1.5f).Float(10.0f).Int(0).WideString(u"Moonlit meadow");
     picture_scene_writer::LightFields light;
     light.backgroundPath = kPicturePath;
     light.backgroundId = kPictureId;

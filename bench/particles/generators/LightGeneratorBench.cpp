@@ -12,6 +12,7 @@
 #include "particles/generators/FallingStars.h"
 #include "particles/generators/Firework.h"
 #include "particles/generators/Lightning.h"
+#include "bench/particles/generators/GeneratorBenchSupport.h"
 #include "particles/generators/ParticlesObj.h"
 #include "particles/generators/Smoke.h"
 #include "platform/gfx/Device.h"
@@ -41,15 +42,7 @@ struct Headless {
     std::unique_ptr<CurrentDocResManagerScope> current;
 };
 
-// Steps the object ten times, then once per timed iteration, 1 ms apart.
-void WarmThenStep(benchmark::State& state, DS_ParticlesObj& object)
-{
-    float time = 0.0f;
-    for (int i = 0; i < 10; ++i)
-        object.Animate(time += 0.001f);
-    for (auto _ : state)
-        object.Animate(time += 0.001f);
-}
+using generator_bench::WarmThenStep;
 
 void BM_FallingStarsStepAndFill(benchmark::State& state)
 {

@@ -12,6 +12,7 @@
 #include "particles/generators/AnimatedFont.h"
 #include "particles/generators/Aurora.h"
 #include "particles/generators/Bling.h"
+#include "bench/particles/generators/GeneratorBenchSupport.h"
 #include "particles/generators/ParticlesObj.h"
 
 namespace {
@@ -30,15 +31,7 @@ void PaintDabs(Brush& brush, int count)
     }
 }
 
-// Steps the object ten times, then once per timed iteration, 1 ms apart.
-void WarmThenStep(benchmark::State& state, DS_ParticlesObj& object)
-{
-    float time = 0.0f;
-    for (int i = 0; i < 10; ++i)
-        object.Animate(time += 0.001f);
-    for (auto _ : state)
-        object.Animate(time += 0.001f);
-}
+using generator_bench::WarmThenStep;
 
 void BM_BlingStep(benchmark::State& state)
 {
