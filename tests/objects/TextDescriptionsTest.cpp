@@ -158,6 +158,34 @@ TEST(TextDescriptionSpriteTest, SpriteTakesCentreSizesAndTheAlphaByte)
     EXPECT_EQ(sprite.colour, 0x7FFF0000u) << "red tint with the alpha byte";
 }
 
+TEST(TextDescriptionLinkTest, HitsWithinTheHalvedSizesScaledFromTheWindow)
+{
+    // No render context: the view leaves the scaled point as it is.
+    DS_DocResManager manager;
+    CurrentDocResManagerScope scope(&manager);
+    manager.ScreenInfoRecord().scaleX = 0.5f;
+    manager.ScreenInfoRecord().scaleY = 0.5f;
+    DS_TextLinkConstructor link;
+    link.centre.StoreValue({100.0f, 50.0f, 0.0f});
+    link.width.StoreValue(41); // halved to 20
+    link.height.StoreValue(20);
+    struct Case {
+        int x, y;
+        bool hit;
+    };
+    const Case cases[] = {{160, 80, true},  {240, 120, true}, {159, 100, false},
+                          {241, 100, false}, {200, 79, false}, {200, 121, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+        EXPECT_EQ(link.HitTest(float(c.x), float(c.y)), c.hit);
+        EXPECT_EQ(link.OnMouseMove(c.x, c.y), c.hit ? 1 : 0);
+        EXPECT_EQ(link.OnMouseClick(c.x, c.y), c.hit ? 1 : 0);
+    }
+    HoldTimeline(link, kTimingOff, 0.0f);
+    EXPECT_EQ(link.OnMouseMove(200, 100), 0) << "no hand while off";
+    EXPECT_EQ(link.OnMouseClick(0, 0), 1);
+}
+
 TEST(TextDescriptionScrollTest, ShiftsFollowTheDirectionMode)
 {
     struct Case {

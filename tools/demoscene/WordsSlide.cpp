@@ -75,14 +75,15 @@ std::vector<std::uint8_t> PanelPixels(std::uint32_t width, std::uint32_t height)
     return rgba;
 }
 
-// A soft round glow, brightest in the middle.
+// A soft glow along u, brightest on the middle line, so that the glow of
+// one segment runs on into the next.
 std::vector<std::uint8_t> GlowPixels(std::uint32_t side)
 {
     std::vector<std::uint8_t> rgba;
     for (std::uint32_t y = 0; y < side; ++y)
         for (std::uint32_t x = 0; x < side; ++x) {
-            const double u = (x + 0.5) / side * 2 - 1, v = (y + 0.5) / side * 2 - 1;
-            const double a = std::exp(-(u * u + v * v) * 3.0) * std::clamp(1 - std::sqrt(u * u + v * v), 0.0, 1.0);
+            const double v = (y + 0.5) / side * 2 - 1;
+            const double a = std::exp(-v * v * 4.0) * std::clamp(1 - std::fabs(v), 0.0, 1.0);
             rgba.insert(rgba.end(), {255, 255, 255, std::uint8_t(std::lround(255 * a))});
         }
     return rgba;
