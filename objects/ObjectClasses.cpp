@@ -1,5 +1,6 @@
 #include "objects/ObjectClasses.h"
 
+#include "objects/EffectObjectClasses.h"
 #include "objects/MeshObjectClasses.h"
 #include "objects/SpriteObjectClasses.h"
 
@@ -8,4 +9,5 @@ void RegisterObjectClasses()
     // Each family of scene objects adds its registration here.
     RegisterMeshObjectClasses();
     RegisterSpriteObjectClasses();
+    RegisterEffectObjectClasses();
 }

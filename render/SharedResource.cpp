@@ -28,6 +28,9 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResTextItemEffect, "text item effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResDischargePicture1, "discharge picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResDischargePicture2, "thin discharge picture"},
 };
 
 } // namespace

@@ -46,6 +46,12 @@
 //   RT_RCDATA  190   effect: light II ("Blend_Normal", "Blend_Screen",
 //                    "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum";
 //                    "BlendColor")
+//   RT_RCDATA  198   effect: particle-engine text items ("Main", "Shadow";
+//                    "Texture", "Shift", "Color")
+//   "DDS"      95    the glowing discharge's segment picture (a bolt along
+//                    u with end caps in the outer 19.5 %, two frames
+//                    stacked along v)
+//   "DDS"      98    the same in a thinner style
 // Every image effect above but 190 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").

@@ -62,7 +62,7 @@ void KXI_ParticleSystemCtrl::AttachRenderObject(KXI_ParticleSystemMech* mech)
 {
     m_renderObject = mech;
     params.LoadTextures();
-    params.LoadEffect();
+    params.LoadEffect(BuiltinEffectName());
     m_callbacks.Clear();
     m_callbacks.AddMemberCallback(&KXI_ParticleSystemCtrl::OnTextureChanged, &params.textureLink);
 }

@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "objectmodel/CallbackControls.h"
@@ -78,6 +79,9 @@ public:
     // returns handles to the new ones (empty when it has already moved them).
     virtual InnerParticleList::Handles Emit(float dt) = 0;
     virtual float GetPreRunDuration() const;
+    // The built-in effect the block draws with when its effect link yields
+    // none of ours.
+    virtual std::string_view BuiltinEffectName() const { return ParticleSystemParams::kBuiltinEffect; }
 
     // One simulation step: every particle by the full step, then the new
     // particles spread over it (the i-th of N by i x dt / N).

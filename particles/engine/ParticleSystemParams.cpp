@@ -108,12 +108,12 @@ void ParticleSystemParams::LoadTextures()
         textures.push_back(manager->GetAnimatedTexture(link, filter));
 }
 
-void ParticleSystemParams::LoadEffect()
+void ParticleSystemParams::LoadEffect(std::string_view builtinEffect)
 {
     DS_DocResManager* manager = CurrentDocResManager();
     if (!manager)
         return;
-    effect = ResolveEffectWithFallback(*manager, effectLink, kBuiltinEffect, BuiltinEffectRule::ForAnyUnusableLink)
+    effect = ResolveEffectWithFallback(*manager, effectLink, builtinEffect, BuiltinEffectRule::ForAnyUnusableLink)
                  .effect;
     if (const RenderContext* context = g_RenderContextTls) {
         const auto width = static_cast<std::int32_t>(context->pictureWidth);

@@ -17,6 +17,7 @@
 // is stored twice and the end opacity not at all (it stays 0 %).
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "objectmodel/Archive.h"
@@ -61,9 +62,10 @@ public:
     // One animated texture per picture link, from the current resource
     // manager (unfiltered unless flag bit 1 is set).
     void LoadTextures();
-    // The particle effect (built-in when the link yields none of ours), the
-    // glow surface sized to the picture and its blur effect.
-    void LoadEffect();
+    // The particle effect (the built-in `builtinEffect` when the link yields
+    // none of ours), the glow surface sized to the picture and its blur
+    // effect.
+    void LoadEffect(std::string_view builtinEffect = kBuiltinEffect);
     // The texture and spin clocks to local time `t`, then the textures'
     // frames to the texture clock.
     void AdvanceTime(float t);

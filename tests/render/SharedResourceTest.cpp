@@ -48,6 +48,7 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResLightBlendEffect,
      {{"Blend_Normal", "Blend_Screen", "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum"},
       {"Mask", "Background", "BlendColor"}}},
+    {kCommonResTextItemEffect, {{"Main", "Shadow"}, {"Texture", "Shift", "Color"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

@@ -15,6 +15,7 @@
 #include "tests/support/SampleParticleDocuments.h"
 #include "tests/support/SingleObjectSampleDocuments.h"
 #include "tests/support/SpriteObjectSampleDocuments.h"
+#include "tests/support/EffectObjectSampleDocuments.h"
 #include "tests/support/SoundWriter.h"
 #include "tests/support/WanderSampleDocuments.h"
 #include "tests/support/PaintedGeneratorSampleDocuments.h"
@@ -223,5 +224,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(sprites));
     for (SampleDocument& painted : PaintedGeneratorSampleDocuments())
         samples.push_back(std::move(painted));
+    for (SampleDocument& effectObjects : EffectObjectSampleDocuments())
+        samples.push_back(std::move(effectObjects));
     return samples;
 }

@@ -35,6 +35,7 @@
 #include "tools/demoscene/DemoReadyMade.h"
 #include "tools/demoscene/DemoLines.h"
 #include "tools/demoscene/DemoSpriteObjects.h"
+#include "tools/demoscene/WordsSlide.h"
 
 namespace {
 
@@ -291,7 +292,8 @@ int main(int argc, char** argv)
                                     + demo_scene::kMeshObjectsSlides
                                     + kDemoLinesSlideCount
                                     + kNightSlideCount
-                                    + kPaintedSlideCount;
+                                    + kPaintedSlideCount
+                                    + kWordsSlideCount;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -319,6 +321,10 @@ int main(int argc, char** argv)
     WriteDemoLinesSlide(w, record);
     WriteNightSlide(w, record);
     WritePaintedSlide(w, record);
+    if (!WriteWordsSlide(w, record)) {
+        std::fputs("orvanta-demoscene: cannot read the font of the words slide\n", stderr);
+        return 1;
+    }
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

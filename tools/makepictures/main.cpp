@@ -22,6 +22,12 @@
 //   DDS-89-water-bump.png          the water effect's bump picture: a
 //                                  tileable smooth height field as a normal
 //                                  map (x, y, z from -1..1 to 0..255)
+//   DDS-95-discharge.png           one segment of the glowing discharge: a
+//                                  horizontal bolt with soft alpha edges
+//                                  and a nearly white core, two frames
+//                                  stacked (v 0..0.5 and 0.5..1), its end
+//                                  caps in the outer 19.5 % of u
+//   DDS-98-thin-discharge.png      the same in a thinner, more jagged style
 // Everything is computed from code, so the output is the same on every run.
 
 #include <algorithm>
@@ -262,6 +268,45 @@ Canvas WaterBump()
     return canvas;
 }
 
+// A bolt along u in each of two frames stacked along v: a wavy centre line
+// (waves whose periods divide the segment, so segments join), a bright
+// core, a soft halo; the ends taper to round caps within the outer 19.5 %.
+Canvas Discharge(float coreWidth, float haloWidth, float wiggle, int waves)
+{
+    constexpr int kWidth = 256;
+    constexpr int kFrameHeight = 32;
+    constexpr float kCap = 0.195f;
+    constexpr float kTwoPi = 6.2831853f;
+    Canvas canvas(kWidth, kFrameHeight * 2, Rgb(255, 255, 255, 0));
+    canvas.Shade([&](float x, float y) {
+        const int frame = y < kFrameHeight ? 0 : 1;
+        const float u = x / float(kWidth);
+        const float v = (y - float(frame * kFrameHeight)) / float(kFrameHeight);
+        const float phase = frame == 0 ? 0.4f : 2.3f;
+        const float centre = 0.5f + wiggle * std::sin(kTwoPi * float(waves) * u + phase) *
+                                        std::sin(kTwoPi * 0.5f * u) +
+                             0.5f * wiggle * std::sin(kTwoPi * float(waves * 2 + 1) * u + phase * 2.0f);
+        const float taper = std::min(std::clamp(u / kCap, 0.0f, 1.0f), std::clamp((1.0f - u) / kCap, 0.0f, 1.0f));
+        const float cap = std::sqrt(taper);
+        const float across = std::fabs(v - centre);
+        const float core = std::exp(-std::pow(across / (coreWidth * cap + 1e-4f), 2.0f));
+        const float halo = std::exp(-std::pow(across / (haloWidth * cap + 1e-4f), 2.0f));
+        const float alpha = std::clamp(std::max(core, halo * 0.6f) * std::min(1.0f, taper * 3.0f), 0.0f, 1.0f);
+        return Mix(Colour{0.78f, 0.86f, 1.0f, alpha}, Colour{1.0f, 1.0f, 1.0f, alpha}, core);
+    });
+    return canvas;
+}
+
+Canvas DischargePicture()
+{
+    return Discharge(0.06f, 0.2f, 0.08f, 3);
+}
+
+Canvas ThinDischargePicture()
+{
+    return Discharge(0.035f, 0.12f, 0.14f, 5);
+}
+
 Canvas LightBeam()
 {
     return Beam(256, 64, 0.32f);
@@ -293,6 +338,8 @@ int main(int argc, char** argv)
         {"DDS-123-light-beam.png", LightBeam},
         {"DDS-124-narrow-light-beam.png", NarrowLightBeam},
         {"DDS-89-water-bump.png", WaterBump},
+        {"DDS-95-discharge.png", DischargePicture},
+        {"DDS-98-thin-discharge.png", ThinDischargePicture},
     };
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;

@@ -16,6 +16,7 @@
 #include "render/ABObjConstructor.h"
 #include "render/PictureScene.h"
 #include "tests/support/DocumentSummaryClasses.h"
+#include "tools/scene/SceneJsonEffectObjects.h"
 #include "tools/scene/SceneJsonGenerators.h"
 #include "tools/scene/SceneJsonLights.h"
 #include "tools/scene/SceneJsonMeshObjects.h"
@@ -79,6 +80,7 @@ void WriteObject(std::ostringstream& out, const DS_IOF_Item& item)
     WriteImageEffectFields(out, item);
     WriteMeshObjectFields(out, item);
     WriteSpriteObjectFields(out, item);
+    WriteEffectObjectFields(out, item);
     out << "}";
 }
 

@@ -1,0 +1,1 @@
+../effects/text-item.fx
