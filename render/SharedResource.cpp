@@ -28,6 +28,13 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFireNoisePicture, "fire noise picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFirePicture, "fire pattern picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFlamePatternPicture, "flame light pattern picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResHeatBumpPicture, "heat shimmer bump picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResMatrixGlyphPicture, "matrix code glyph strip"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResFireEffect, "fire effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResHeatHazeEffect, "heat shimmer effect"},
 };
 
 } // namespace
