@@ -10,7 +10,8 @@ orvanta-effect 1
 #   n  = the average of "Noise" at the region coordinate scaled 1, 2 and 3
 #        times plus c11, c12 and c13 (vertical offsets that grow with the
 #        effect's phase, the finer ones faster: the turbulence rises)
-#   F  = red of "Pattern" at the region coordinate moved sideways by
+#   F  = red of "Pattern" (repeating across, clamped top and bottom) at the
+#        region coordinate moved sideways by
 #        (n - 0.5) x 0.2 x (1 - v) (the tips flicker most), times n
 #   F' = clamp(F + Density, 0, 1)
 #   colour = (ColorK1 + ColorK2 x F') x (1 + Brightness): ColorK1 at the
@@ -27,7 +28,7 @@ parameter mat4 ViewProj
 parameter texture Noise
 sampler Noise AddressU=Wrap AddressV=Wrap MinFilter=Linear MagFilter=Linear MipFilter=None
 parameter texture Pattern
-sampler Pattern AddressU=Wrap AddressV=Wrap MinFilter=Linear MagFilter=Linear MipFilter=None
+sampler Pattern AddressU=Wrap AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 parameter texture Mask = white
 sampler Mask AddressU=Clamp AddressV=Clamp MinFilter=Linear MagFilter=Linear MipFilter=None
 parameter texture Background

@@ -135,6 +135,15 @@ TEST_F(FlameUnderwaterLightTest, TheHazeSendsItsDefaultsAndAMissingEffectTurnsTh
     light.UpdateCamera(0.1f);
     ExpectFloats(*light.haze.effect, "stenght", {0.0025f});
     ExpectFloats(*light.haze.effect, "bump_scale", {0.208f, 0.208f * 16.0f / 32.0f});
+    // Another user of effect 63 between update and draw changes nothing the
+    // haze draws with.
+    light.haze.effect->SetFloat("stenght", 0.5f);
+    const float elsewhere[2] = {3.0f, 3.0f};
+    light.haze.effect->SetFloatArray("bump_scale", elsewhere, 2);
+    EXPECT_TRUE(light.haze.Draw(light, white.Get()));
+    ExpectFloats(*light.haze.effect, "stenght", {0.0025f});
+    ExpectFloats(*light.haze.effect, "bump_scale", {0.208f, 0.104f});
+    EXPECT_EQ(light.haze.effect->CurrentTechnique(), "BumpmapDistortLow2");
 
     DS_FlameLight missing;
     missing.BackgroundLink().StorePathAndId(kPictureLink.path, kPictureLink.id);

@@ -20,6 +20,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/FireLightSlides.h"
 #include "tools/demoscene/LightBeamsSlide.h"
 #include "tools/demoscene/NightSlide.h"
 #include "tools/demoscene/PngPicture.h"
@@ -289,7 +290,8 @@ int main(int argc, char** argv)
                                     + demo_scene::kEffectsSlides
                                     + demo_scene::kMeshObjectsSlides
                                     + kDemoLinesSlideCount
-                                    + kNightSlideCount;
+                                    + kNightSlideCount
+                                    + demo_scene::kFireLightSlides;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -316,6 +318,7 @@ int main(int argc, char** argv)
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     WriteDemoLinesSlide(w, record);
     WriteNightSlide(w, record);
+    demo_scene::WriteFireLightSlides(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};
