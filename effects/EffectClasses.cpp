@@ -1,6 +1,11 @@
 #include "effects/EffectClasses.h"
 
+#include "effects/DayNightHeatFX.h"
+#include "effects/FireFX.h"
+#include "effects/FlameLight.h"
+#include "effects/MatrixCodeLight.h"
 #include "effects/PatternBrush.h"
+#include "effects/UnderwaterLight.h"
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
 #include "objectmodel/ClassRegistry.h"
@@ -16,4 +21,10 @@ void RegisterEffectClasses()
     RegisterMainClass<DS_UnderwaterFX>(u"DS_UnderwaterFX");
     RegisterMainClass<DS_WaterFX>(u"DS_WaterFX");
     RegisterMainClass<DS_MoveFX>(u"DS_MoveFX");
+    RegisterMainClass<DS_FireFX>(u"DS_FireFX");
+    RegisterMainClass<DS_DayToNight>(u"DS_DayToNight");
+    RegisterMainClass<DS_HeatDistortion>(u"DS_HeatDistortion");
+    RegisterFamilyClass<DS_FlameLight, DS_2D_Light>(GetLightClassRegistry(), DS_FlameLight::kClassName);
+    RegisterFamilyClass<FakeUndervater, DS_2D_Light>(GetLightClassRegistry(), FakeUndervater::kClassName);
+    RegisterFamilyClass<DS_MatrixCodeLight, DS_2D_Light>(GetLightClassRegistry(), DS_MatrixCodeLight::kClassName);
 }

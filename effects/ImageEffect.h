@@ -70,6 +70,10 @@ public:
     // Copies every value; the mask, the effect and the grid's buffers are
     // shared. The copy keeps the key (GUID, name, flag).
     DS_FX_Constructor(const DS_FX_Constructor& other);
+    // Every value of both levels: the parameters by value with their
+    // observers told (scaled copies follow), the mask, the effect and the
+    // grid's buffers shared, the key copied.
+    DS_FX_Constructor& operator=(const DS_FX_Constructor& other) = default;
     ~DS_FX_Constructor() override;
 
     // ---- DS_ABObj_Constructor

@@ -124,6 +124,9 @@ public:
 
     DS_UnderwaterFX();
     DS_UnderwaterFX(const DS_UnderwaterFX& other) = default;
+    // Every value of every level (amplitude and wavelength with value, scale
+    // and offset, their observers told); effect, mask and grid shared.
+    DS_UnderwaterFX& operator=(const DS_UnderwaterFX& other) = default;
 
     void ReadBody(ArchiveReader ar, std::int32_t version);
     void Save(ArchiveWriter ar) const override;

@@ -23,6 +23,17 @@ DS_ABObj_Constructor::DS_ABObj_Constructor(const DS_ABObj_Constructor& other)
 {
 }
 
+DS_ABObj_Constructor& DS_ABObj_Constructor::operator=(const DS_ABObj_Constructor& other)
+{
+    if (this == &other)
+        return *this;
+    KXI_RenderObjData::operator=(other);
+    depth.SetValue(other.depth.value, nullptr);
+    name = other.name;
+    category = other.category;
+    return *this;
+}
+
 void DS_ABObj_Constructor::Save(ArchiveWriter ar) const
 {
     ar->WriteWideString(kxi_string(kSectionName));

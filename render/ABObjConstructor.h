@@ -40,7 +40,9 @@ public:
     // Copies timing (shared timelines), GUID, keep-id flag, depth, name and
     // category: a clone names the same object.
     DS_ABObj_Constructor(const DS_ABObj_Constructor& other);
-    DS_ABObj_Constructor& operator=(const DS_ABObj_Constructor&) = delete;
+    // The same values as the copy; the timing and depth tell their
+    // observers. Assigning a description to itself changes nothing.
+    DS_ABObj_Constructor& operator=(const DS_ABObj_Constructor& other);
 
     // Writes the DS_ABObj_Constructor section, which ends with the
     // KXI_RenderObjData section.

@@ -28,7 +28,8 @@ public:
     // Copies the timing (its timelines are shared, not duplicated), the GUID
     // and the keep-id flag: a clone names the same object.
     KXI_RenderObjData(const KXI_RenderObjData& other) = default;
-    KXI_RenderObjData& operator=(const KXI_RenderObjData&) = delete;
+    // The same values as the copy, the timing's observers told.
+    KXI_RenderObjData& operator=(const KXI_RenderObjData& other) = default;
 
     // Writes the KXI_RenderObjData section.
     void Save(ArchiveWriter ar) const override;

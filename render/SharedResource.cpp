@@ -31,6 +31,13 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResTextItemEffect, "text item effect"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResDischargePicture1, "discharge picture"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResDischargePicture2, "thin discharge picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFireNoisePicture, "fire noise picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFirePicture, "fire pattern picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResFlamePatternPicture, "flame light pattern picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResHeatBumpPicture, "heat shimmer bump picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResMatrixGlyphPicture, "matrix code glyph strip"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResFireEffect, "fire effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResHeatHazeEffect, "heat shimmer effect"},
 };
 
 } // namespace

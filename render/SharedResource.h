@@ -52,7 +52,23 @@
 //                    u with end caps in the outer 19.5 %, two frames
 //                    stacked along v)
 //   "DDS"      98    the same in a thinner style
-// Every image effect above but 190 has the techniques "Main" and "MainFX"
+//   "DDS"      8     the fire's noise (tileable smooth noise in red and green)
+//   "DDS"      93    the fire's flame pattern (bright at the bottom centre,
+//                    fading upward, tileable across)
+//   "DDS"      7     the flame light's fire pattern (a row of flame tongues)
+//   "DDS"      62    the heat shimmer's displacement map (tileable noise in
+//                    red and green)
+//   "DDS"      40    the matrix code's glyph strip (64 glyphs of 32 x 31
+//                    pixels stacked, white on transparent)
+//   RT_RCDATA  92    effect: fire ("Main", "MainFX", "AsEffect";
+//                    "WorldViewProj", "ViewProj", "Noise", "Pattern", "Mask",
+//                    "Background", "c11", "c12", "c13", "bg_scale_factor",
+//                    "ColorK1", "ColorK2", "Brightness", "Density"; no
+//                    "Scale")
+//   RT_RCDATA  63    effect: heat shimmer ("BumpmapDistortLow2" besides
+//                    "Main" and "MainFX"; "stenght", "Offset", "bump_scale",
+//                    "Bumpmap")
+// Every image effect above but 190 and 92 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").
 //

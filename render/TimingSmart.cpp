@@ -34,6 +34,23 @@ KXI_SmartTiming::KXI_SmartTiming(const KXI_SmartTiming& other)
 {
 }
 
+KXI_SmartTiming& KXI_SmartTiming::operator=(const KXI_SmartTiming& other)
+{
+    if (this == &other)
+        return *this;
+    SetValue(other.value, nullptr);
+    clockMode.SetValue(other.clockMode.value, nullptr);
+    m_current = other.m_current;
+    m_cache = other.m_cache;
+    flags = other.flags;
+    defaultFadeIn = other.defaultFadeIn;
+    defaultOnLength = other.defaultOnLength;
+    defaultFadeOut = other.defaultFadeOut;
+    lastGlobalTime = other.lastGlobalTime;
+    objectClock = other.objectClock;
+    return *this;
+}
+
 KXI_SmartTiming::~KXI_SmartTiming() = default;
 
 std::u16string_view KXI_SmartTiming::ClassNameOfKind(int kind)

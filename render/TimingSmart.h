@@ -52,7 +52,11 @@ public:
     // Starts with a continuous timeline, current and cached as kind 0.
     KXI_SmartTiming();
     KXI_SmartTiming(const KXI_SmartTiming& other);
-    KXI_SmartTiming& operator=(const KXI_SmartTiming&) = delete;
+    // Takes selector and clock mode with their observers told (the selector
+    // switches to its kind first), then shares the other's current and
+    // cached timelines and copies the flag word and the remaining fields.
+    // Assigning a timing to itself changes nothing.
+    KXI_SmartTiming& operator=(const KXI_SmartTiming& other);
     ~KXI_SmartTiming() override;
 
     // The selector's change handling: switch to the timeline of the new

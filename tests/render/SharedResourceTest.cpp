@@ -49,6 +49,13 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
      {{"Blend_Normal", "Blend_Screen", "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum"},
       {"Mask", "Background", "BlendColor"}}},
     {kCommonResTextItemEffect, {{"Main", "Shadow"}, {"Texture", "Shift", "Color"}}},
+    {kCommonResFireEffect,
+     {{"Main", "MainFX", "AsEffect"},
+      {"WorldViewProj", "ViewProj", "Noise", "Pattern", "Mask", "Background", "c11", "c12", "c13", "bg_scale_factor",
+       "ColorK1", "ColorK2", "Brightness", "Density"}}},
+    {kCommonResHeatHazeEffect,
+     {{"Main", "MainFX", "BumpmapDistortLow2"},
+      {"Scale", "Mask", "Background", "stenght", "Offset", "bump_scale", "Bumpmap"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

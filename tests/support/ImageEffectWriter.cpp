@@ -96,4 +96,36 @@ DocumentWriter& WriteMove(DocumentWriter& w, const MoveFields& f)
     return WriteDirectionLevel(w, f.direction);
 }
 
+DocumentWriter& WriteFire(DocumentWriter& w, const FireFields& f)
+{
+    w.Section(u"DS_FireFX", f.version);
+    if (f.version > 1) {
+        if (f.version == 2)
+            for (float value : f.region)
+                w.Float(value);
+        w.Dword(f.colour1).Dword(f.colour2).Int(f.spareInt);
+        description_writer::WriteLink(w, f.pattern);
+        description_writer::WriteLink(w, f.noise);
+        if (f.version == 2)
+            w.Int(f.extraInt);
+        w.Dword(f.density).Dword(f.brightness).Dword(f.patternWidth);
+    }
+    return WriteFxLevel(w, f.fx);
+}
+
+DocumentWriter& WriteDayToNight(DocumentWriter& w, const DayToNightFields& f)
+{
+    w.Section(u"DS_DayToNight", 1).Dword(f.multiplyColour).Dword(f.hue).Dword(f.saturation).Dword(f.brightness);
+    for (float value : f.softLight)
+        w.Float(value);
+    w.Dword(f.desaturation);
+    return WriteFxLevel(w, f.fx);
+}
+
+DocumentWriter& WriteHeat(DocumentWriter& w, const HeatFields& f)
+{
+    w.Section(u"DS_HeatDistortion", 1).Dword(f.shimmerSpeed).Dword(f.strength).Dword(f.bumpScale);
+    return WriteFxLevel(w, f.fx);
+}
+
 } // namespace image_effect_writer

@@ -107,6 +107,32 @@ struct MoveFields {
     DirectionFields direction;
 };
 
+// Fire, day to night and heat shimmer.
+struct FireFields {
+    std::int32_t version = 3;
+    std::uint32_t colour1 = 0xFFFF, colour2 = 0xFF; // version > 1
+    std::int32_t spareInt = 0;
+    StoredLink pattern{u"common_res.dll", 93};
+    StoredLink noise{u"common_res.dll", 8};
+    std::array<float, 12> region{}; // version 2 only
+    std::int32_t extraInt = 0;      // version 2 only
+    std::uint32_t density = 100, brightness = 15, patternWidth = 100;
+    FxFields fx;
+};
+
+struct DayToNightFields {
+    std::uint32_t multiplyColour = 0;
+    std::uint32_t hue = 0, saturation = 0, brightness = 100;
+    std::array<float, 4> softLight{1, 1, 1, 1};
+    std::uint32_t desaturation = 0;
+    FxFields fx;
+};
+
+struct HeatFields {
+    std::uint32_t shimmerSpeed = 1, strength = 0, bumpScale = 0;
+    FxFields fx;
+};
+
 DocumentWriter& WriteFxLevel(DocumentWriter& w, const FxFields& f);
 DocumentWriter& WriteDirectionLevel(DocumentWriter& w, const DirectionFields& f);
 DocumentWriter& WriteCentralLevel(DocumentWriter& w, const CentralFields& f);
@@ -121,5 +147,8 @@ DocumentWriter& WriteLightII(DocumentWriter& w, const LightIIFields& f);
 DocumentWriter& WriteUnderwater(DocumentWriter& w, const UnderwaterFields& f);
 DocumentWriter& WriteWater(DocumentWriter& w, const WaterFields& f);
 DocumentWriter& WriteMove(DocumentWriter& w, const MoveFields& f);
+DocumentWriter& WriteFire(DocumentWriter& w, const FireFields& f);
+DocumentWriter& WriteDayToNight(DocumentWriter& w, const DayToNightFields& f);
+DocumentWriter& WriteHeat(DocumentWriter& w, const HeatFields& f);
 
 } // namespace image_effect_writer

@@ -3,6 +3,7 @@
 #include "tests/support/BmpFixture.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
+#include "tests/support/FireLightSampleDocuments.h"
 #include "tests/support/ImageEffectSampleDocuments.h"
 #include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/LineWriter.h"
@@ -226,5 +227,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(painted));
     for (SampleDocument& effectObjects : EffectObjectSampleDocuments())
         samples.push_back(std::move(effectObjects));
+    for (SampleDocument& fire : FireLightSampleDocuments())
+        samples.push_back(std::move(fire));
     return samples;
 }

@@ -20,6 +20,7 @@
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/SoundWriter.h"
+#include "tools/demoscene/FireLightSlides.h"
 #include "tools/demoscene/LightBeamsSlide.h"
 #include "tools/demoscene/NightSlide.h"
 #include "tools/demoscene/PaintedSlide.h"
@@ -293,7 +294,8 @@ int main(int argc, char** argv)
                                     + kDemoLinesSlideCount
                                     + kNightSlideCount
                                     + kPaintedSlideCount
-                                    + kWordsSlideCount;
+                                    + kWordsSlideCount
+                                    + demo_scene::kFireLightSlides;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -325,6 +327,7 @@ int main(int argc, char** argv)
         std::fputs("orvanta-demoscene: cannot read the font of the words slide\n", stderr);
         return 1;
     }
+    demo_scene::WriteFireLightSlides(w, record);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

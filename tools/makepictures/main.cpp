@@ -28,6 +28,19 @@
 //                                  stacked (v 0..0.5 and 0.5..1), its end
 //                                  caps in the outer 19.5 % of u
 //   DDS-98-thin-discharge.png      the same in a thinner, more jagged style
+//   DDS-8-fire-noise.png           the fire's turbulence: tileable smooth
+//                                  noise in red and green
+//   DDS-93-fire-pattern.png        the fire effect's flame: bright at the
+//                                  bottom centre, fading upward, tileable
+//                                  across
+//   DDS-7-flame-tongues.png        the flame light's fire: a row of flame
+//                                  tongues across the width
+//   DDS-62-heat-bump.png           the heat shimmer's displacement map:
+//                                  tileable smooth noise in red and green
+//   DDS-40-matrix-glyphs.png       the matrix code's glyph strip: 64 glyphs
+//                                  of 32 x 31 pixels stacked (32 x 1984),
+//                                  white on transparent; each a random
+//                                  symmetric 5 x 7 bitmap scaled up
 // Everything is computed from code, so the output is the same on every run.
 
 #include <algorithm>
@@ -317,6 +330,114 @@ Canvas NarrowLightBeam()
     return Beam(256, 64, 0.16f);
 }
 
+
+// ---- fire, heat and glyph pictures
+
+// A hash of a lattice point to 0..1, the same on every run.
+float LatticeValue(int x, int y, int seed)
+{
+    std::uint32_t h = std::uint32_t(x) * 374761393u + std::uint32_t(y) * 668265263u + std::uint32_t(seed) * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    h ^= h >> 16;
+    return float(h & 0xFFFFu) / 65535.0f;
+}
+
+// Smooth value noise over a lattice of `cells` cells that wraps at the
+// picture's edges, in 0..1; octaves halve the cell size.
+float TileableNoise(float x, float y, int side, int cells, int octaves, int seed)
+{
+    float sum = 0, weight = 0, amplitude = 1;
+    for (int o = 0; o < octaves; ++o, cells *= 2, amplitude *= 0.5f) {
+        const float fx = x / side * cells, fy = y / side * cells;
+        const int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
+        auto smooth = [](float t) { return t * t * (3 - 2 * t); };
+        const float tx = smooth(fx - x0), ty = smooth(fy - y0);
+        auto at = [&](int cx, int cy) { return LatticeValue(((cx % cells) + cells) % cells, ((cy % cells) + cells) % cells, seed + o); };
+        const float top = at(x0, y0) + (at(x0 + 1, y0) - at(x0, y0)) * tx;
+        const float bottom = at(x0, y0 + 1) + (at(x0 + 1, y0 + 1) - at(x0, y0 + 1)) * tx;
+        sum += (top + (bottom - top) * ty) * amplitude;
+        weight += amplitude;
+    }
+    return sum / weight;
+}
+
+// Noise in red and green (two independent fields), blue 0, opaque.
+Canvas TwoChannelNoise(int cells, int seedRed, int seedGreen)
+{
+    constexpr int kSide = 256;
+    Canvas canvas(kSide, kSide, {0, 0, 0, 1});
+    canvas.Shade([&](float x, float y) {
+        return Colour{TileableNoise(x, y, kSide, cells, 4, seedRed), TileableNoise(x, y, kSide, cells, 4, seedGreen), 0, 1};
+    });
+    return canvas;
+}
+
+Canvas FireNoise()
+{
+    return TwoChannelNoise(4, 11, 23);
+}
+
+Canvas HeatBump()
+{
+    return TwoChannelNoise(8, 37, 41);
+}
+
+// `tongues` flames across the width, each brightest at its bottom centre
+// and narrowing upward; the width is a whole number of tongues, so the
+// picture tiles across. White, strength in red (and alpha).
+Canvas FlameRow(int width, int height, int tongues)
+{
+    Canvas canvas(width, height, {0, 0, 0, 1});
+    canvas.Shade([&](float x, float y) {
+        const float period = float(width) / tongues;
+        const float across = std::fmod(x, period) / period - 0.5f; // -0.5..0.5
+        const float up = 1.0f - y / height;                         // 0 bottom, 1 top
+        const float halfWidth = 0.5f * (1.0f - up) * (1.0f - up) + 0.02f;
+        const float side = std::clamp(1.0f - std::abs(across) / halfWidth, 0.0f, 1.0f);
+        const float v = std::clamp(side * (1.0f - up * 0.9f), 0.0f, 1.0f);
+        return Colour{v, v, v, 1};
+    });
+    return canvas;
+}
+
+Canvas FirePattern()
+{
+    return FlameRow(128, 256, 1);
+}
+
+Canvas FlameTongues()
+{
+    return FlameRow(512, 256, 6);
+}
+
+// 64 glyphs of 32 x 31 pixels: each a 5 x 7 bitmap, left half random and
+// mirrored, scaled up 5 times and centred in its slice.
+Canvas MatrixGlyphs()
+{
+    constexpr int kWidth = 32, kSliceHeight = 31, kGlyphs = 64, kScale = 5;
+    Canvas canvas(kWidth, kSliceHeight * kGlyphs, {1, 1, 1, 0});
+    std::uint32_t state = 20250101u;
+    auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFFu;
+    };
+    for (int g = 0; g < kGlyphs; ++g) {
+        bool bits[7][5] = {};
+        for (int r = 0; r < 7; ++r)
+            for (int c = 0; c < 3; ++c)
+                bits[r][c] = bits[r][4 - c] = next() % 2 == 1;
+        const int left = (kWidth - 5 * kScale) / 2;
+        const int top = g * kSliceHeight + (kSliceHeight - 7 * 4) / 2;
+        // 5 wide by 7 tall, cells 5 x 4 pixels: 25 x 28 inside 32 x 31.
+        canvas.Fill([&](float x, float y) {
+            const int c = int(std::floor((x - left) / kScale));
+            const int r = int(std::floor((y - top) / 4));
+            return c >= 0 && c < 5 && r >= 0 && r < 7 && bits[r][c];
+        }, {1, 1, 1, 1});
+    }
+    return canvas;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -340,6 +461,11 @@ int main(int argc, char** argv)
         {"DDS-89-water-bump.png", WaterBump},
         {"DDS-95-discharge.png", DischargePicture},
         {"DDS-98-thin-discharge.png", ThinDischargePicture},
+        {"DDS-8-fire-noise.png", FireNoise},
+        {"DDS-93-fire-pattern.png", FirePattern},
+        {"DDS-7-flame-tongues.png", FlameTongues},
+        {"DDS-62-heat-bump.png", HeatBump},
+        {"DDS-40-matrix-glyphs.png", MatrixGlyphs},
     };
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;

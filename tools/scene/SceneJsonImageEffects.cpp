@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "effects/DayNightHeatFX.h"
+#include "effects/FireFX.h"
 #include "effects/PatternBrush.h"
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
@@ -45,6 +47,27 @@ void AddDirection(Values& values, const DS_DirectionBased& fx)
 {
     values.emplace_back("magnitude", Number(fx.magnitude.value));
     values.emplace_back("angle", Number(fx.angle.value));
+}
+
+// The own values of the fire, day-to-night and heat-shimmer effects.
+void AddFireHeatValues(Values& values, const DS_FX_Constructor& fx)
+{
+    if (const auto* fire = dynamic_cast<const DS_FireFX*>(&fx)) {
+        values = {{"colour1", Number(fire->colour1.value)},      {"colour2", Number(fire->colour2.value)},
+                  {"spareInt", Number(fire->spareInt.value)},    {"pattern", JsonLink(fire->patternLink)},
+                  {"noise", JsonLink(fire->noiseLink)},          {"density", Number(fire->density.value)},
+                  {"brightness", Number(fire->brightness.value)}, {"patternWidth", Number(fire->patternWidth.value)}};
+    } else if (const auto* night = dynamic_cast<const DS_DayToNight*>(&fx)) {
+        const SmartColorHSB& soft = night->softLightColour;
+        values = {{"multiplyColour", Number(night->multiplyColour.value)},
+                  {"softLight", "[" + Number(soft.hue.value) + ", " + Number(soft.saturation.value) + ", " +
+                                    Number(soft.brightness.value) + "]"},
+                  {"desaturation", Number(night->desaturation.value)}};
+    } else if (const auto* heat = dynamic_cast<const DS_HeatDistortion*>(&fx)) {
+        values = {{"shimmerSpeed", Number(heat->shimmerSpeed.value)},
+                  {"strength", Number(heat->strength.value)},
+                  {"bumpScale", Number(heat->bumpScale.value)}};
+    }
 }
 
 // The class's own values, by the class.
@@ -88,6 +111,7 @@ Values OwnValues(const DS_FX_Constructor& fx)
     } else if (const auto* direction = dynamic_cast<const DS_DirectionBased*>(&fx)) {
         AddDirection(values, *direction);
     }
+    AddFireHeatValues(values, fx);
     return values;
 }
 

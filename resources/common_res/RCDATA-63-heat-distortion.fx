@@ -1,0 +1,1 @@
+../effects/heat-distortion.fx

@@ -1,0 +1,1 @@
+../effects/fire.fx
