@@ -1,5 +1,6 @@
 #include "effects/EffectClasses.h"
 
+#include "effects/DistortionEffectClasses.h"
 #include "effects/PatternBrush.h"
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
@@ -16,4 +17,5 @@ void RegisterEffectClasses()
     RegisterMainClass<DS_UnderwaterFX>(u"DS_UnderwaterFX");
     RegisterMainClass<DS_WaterFX>(u"DS_WaterFX");
     RegisterMainClass<DS_MoveFX>(u"DS_MoveFX");
+    RegisterDistortionEffectClasses();
 }

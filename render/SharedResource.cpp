@@ -28,6 +28,8 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResExpandEffect, "expand effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResRadialWaveEffect, "radial wave effect"},
 };
 
 } // namespace

@@ -46,6 +46,9 @@
 //   RT_RCDATA  190   effect: light II ("Blend_Normal", "Blend_Screen",
 //                    "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum";
 //                    "BlendColor")
+//   RT_RCDATA  102   effect: expand ("Center", "amplitude")
+//   RT_RCDATA  103   effect: radial wave ("bg_scale_factor", "center",
+//                    "frequency", "amplitude", "time")
 // Every image effect above but 190 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").

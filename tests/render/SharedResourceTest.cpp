@@ -48,6 +48,9 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResLightBlendEffect,
      {{"Blend_Normal", "Blend_Screen", "Blend_ColorDodge", "Linear_Dodge", "Blend_Sum"},
       {"Mask", "Background", "BlendColor"}}},
+    {kCommonResExpandEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "Center", "amplitude"}}},
+    {kCommonResRadialWaveEffect,
+     {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "bg_scale_factor", "center", "frequency", "amplitude", "time"}}},
 };
 
 class SharedResourceTest : public DeviceTest {
