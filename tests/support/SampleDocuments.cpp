@@ -1,6 +1,7 @@
 #include "tests/support/SampleDocuments.h"
 
 #include "tests/support/BmpFixture.h"
+#include "tests/support/DistortionSampleDocuments.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/ImageEffectSampleDocuments.h"
@@ -220,5 +221,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(light));
     for (SampleDocument& sprites : SpriteObjectSampleDocuments())
         samples.push_back(std::move(sprites));
+    for (SampleDocument& distortions : DistortionSampleDocuments())
+        samples.push_back(std::move(distortions));
     return samples;
 }

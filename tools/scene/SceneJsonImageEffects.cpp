@@ -16,6 +16,7 @@
 #include "render/DocResManager.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonDistortionEffects.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ void AddDirection(Values& values, const DS_DirectionBased& fx)
 Values OwnValues(const DS_FX_Constructor& fx)
 {
     Values values;
+    if (AddDistortionEffectValues(fx, values))
+        return values;
     if (const auto* pattern = dynamic_cast<const DS_PatternBrush*>(&fx)) {
         values = {{"pattern", JsonLink(pattern->patternLink)},      {"flipY", Number(pattern->flipY.value)},
                   {"flipX", Number(pattern->flipX.value)},      {"angle", Number(pattern->angle.value)},
