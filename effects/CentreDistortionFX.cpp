@@ -69,9 +69,7 @@ void DS_ExpandFX::Apply(DS_ABRender& host)
     if (!ReadyToApply(host))
         return;
     SetCommonParams(host);
-    std::array<float, 2> center{};
-    if (CentreInTextureUnits(center))
-        effect->SetFloatArray("Center", center.data(), 2);
+    SetCentreInput();
     // Outward part, inward part.
     const float amplitude[2] = {current > 0.0f ? current : 0.0f, current > 0.0f ? 0.0f : std::fabs(current)};
     effect->SetFloatArray("amplitude", amplitude, 2);
@@ -251,9 +249,7 @@ void DS_BendFX::Apply(DS_ABRender& host)
     if (!ReadyToApply(host))
         return;
     SetCommonParams(host);
-    std::array<float, 2> center{};
-    if (CentreInTextureUnits(center))
-        effect->SetFloatArray("Center", center.data(), 2);
+    SetCentreInput();
     effect->SetFloat("Angle", TimelineLevel() * angle);
     effect->SetFloat("Bend", bend.Scaled());
     DrawWithTechnique(host);

@@ -105,6 +105,13 @@ bool DS_CentralBased::CentreInTextureUnits(std::array<float, 2>& uv) const
     return true;
 }
 
+void DS_CentralBased::SetCentreInput()
+{
+    std::array<float, 2> center{};
+    if (effect && CentreInTextureUnits(center))
+        effect->SetFloatArray("Center", center.data(), 2);
+}
+
 void DS_CentralBased::Load(ArchiveReader ar, DS_CentralBased& fx)
 {
     ar.ReadSectionHeader();

@@ -70,6 +70,9 @@ public:
     // The centre over the current render context's picture size (cx / Wt,
     // cy / Ht); false, leaving `uv` as it was, while that size is 0.
     bool CentreInTextureUnits(std::array<float, 2>& uv) const;
+    // "Center" := the centre in texture units (nothing while the picture
+    // size is 0 or there is no effect).
+    void SetCentreInput();
 
     static void Load(ArchiveReader ar, DS_CentralBased& fx);
     void SaveCentralLevel(ArchiveWriter ar) const;

@@ -77,9 +77,7 @@ void DS_VarrowRadial::Apply(DS_ABRender& host)
     if (!ReadyToApply(host))
         return;
     SetCommonParams(host);
-    std::array<float, 2> center{};
-    if (CentreInTextureUnits(center))
-        effect->SetFloatArray("Center", center.data(), 2);
+    SetCentreInput();
     const float a = amplitude.Scaled();
     const float parts[2] = {outwardFlag.value != 0 ? a : 0.0f, outwardFlag.value != 0 ? 0.0f : a};
     effect->SetFloatArray("Amplitude", parts, 2);
@@ -122,9 +120,7 @@ void DS_VarrowVortical::Apply(DS_ABRender& host)
     if (!ReadyToApply(host))
         return;
     SetCommonParams(host);
-    std::array<float, 2> center{};
-    if (CentreInTextureUnits(center))
-        effect->SetFloatArray("Center", center.data(), 2);
+    SetCentreInput();
     const float turn = static_cast<float>(ellipseAngle.value) * kDegreesToRadians;
     math::Matrix forward, back;
     math::MatrixRotationZ(&forward, turn);
