@@ -90,6 +90,28 @@ void DS_CentralBased::Attach(gfx::Ref<gfx::Texture>* holder)
     DS_FX_Constructor::Attach(holder);
 }
 
+void DS_CentralBased::AttachWithGrid(gfx::Ref<gfx::Texture>* holder)
+{
+    DS_CentralBased::Attach(holder);
+    BuildRegionGrid();
+}
+
+bool DS_CentralBased::CentreInTextureUnits(std::array<float, 2>& uv) const
+{
+    const RenderContext* context = g_RenderContextTls;
+    if (!context || !(context->pictureWidth > 0.0f) || !(context->pictureHeight > 0.0f))
+        return false;
+    uv = {centre.value.x / context->pictureWidth, centre.value.y / context->pictureHeight};
+    return true;
+}
+
+void DS_CentralBased::SetCentreInput()
+{
+    std::array<float, 2> center{};
+    if (effect && CentreInTextureUnits(center))
+        effect->SetFloatArray("Center", center.data(), 2);
+}
+
 void DS_CentralBased::Load(ArchiveReader ar, DS_CentralBased& fx)
 {
     ar.ReadSectionHeader();
@@ -149,14 +171,12 @@ void DS_LineBased::UpdateLinesPerspective()
 void DS_LineBased::SetLineParams(DS_ABRender& host)
 {
     SetCommonParams(host);
-    const RenderContext* context = g_RenderContextTls;
-    if (!effect || !context || !(context->pictureWidth > 0.0f) || !(context->pictureHeight > 0.0f))
+    std::array<float, 2> center{};
+    if (!effect || !CentreInTextureUnits(center))
         return;
-    const float width = context->pictureWidth;
-    const float height = context->pictureHeight;
-    const math::Vec3& c = centre.value;
-    const float center[2] = {c.x / width, c.y / height};
-    effect->SetFloatArray("Center", center, 2);
+    const float width = g_RenderContextTls->pictureWidth;
+    const float height = g_RenderContextTls->pictureHeight;
+    effect->SetFloatArray("Center", center.data(), 2);
     effect->SetFloatArray("Ln", ln.data(), 3);
     effect->SetFloatArray("Lt", lt.data(), 3);
     const math::Vec4& d = lineDirection.Direction();

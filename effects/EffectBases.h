@@ -65,6 +65,14 @@ public:
     // Centres the effect while the keep-id flag is 0 (then sets it to 1),
     // then the base attach.
     void Attach(gfx::Ref<gfx::Texture>* holder) override;
+    // This class's Attach, then the region's grid (BuildRegionGrid).
+    void AttachWithGrid(gfx::Ref<gfx::Texture>* holder);
+    // The centre over the current render context's picture size (cx / Wt,
+    // cy / Ht); false, leaving `uv` as it was, while that size is 0.
+    bool CentreInTextureUnits(std::array<float, 2>& uv) const;
+    // "Center" := the centre in texture units (nothing while the picture
+    // size is 0 or there is no effect).
+    void SetCentreInput();
 
     static void Load(ArchiveReader ar, DS_CentralBased& fx);
     void SaveCentralLevel(ArchiveWriter ar) const;

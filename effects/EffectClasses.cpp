@@ -4,6 +4,7 @@
 #include "effects/FireFX.h"
 #include "effects/FlameLight.h"
 #include "effects/MatrixCodeLight.h"
+#include "effects/DistortionEffectClasses.h"
 #include "effects/PatternBrush.h"
 #include "effects/UnderwaterLight.h"
 #include "effects/WaterMoveFX.h"
@@ -27,4 +28,5 @@ void RegisterEffectClasses()
     RegisterFamilyClass<DS_FlameLight, DS_2D_Light>(GetLightClassRegistry(), DS_FlameLight::kClassName);
     RegisterFamilyClass<FakeUndervater, DS_2D_Light>(GetLightClassRegistry(), FakeUndervater::kClassName);
     RegisterFamilyClass<DS_MatrixCodeLight, DS_2D_Light>(GetLightClassRegistry(), DS_MatrixCodeLight::kClassName);
+    RegisterDistortionEffectClasses();
 }

@@ -111,6 +111,11 @@ void DS_FX_Constructor::Attach(gfx::Ref<gfx::Texture>* holder)
 void DS_FX_Constructor::AttachWithGrid(gfx::Ref<gfx::Texture>* holder)
 {
     DS_FX_Constructor::Attach(holder);
+    BuildRegionGrid();
+}
+
+void DS_FX_Constructor::BuildRegionGrid()
+{
     if (gfx::Device* device = GetResourceDevice())
         grid.BuildGrid(*device, kGridCells, kGridCells);
     RebuildQuadMesh();

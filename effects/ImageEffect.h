@@ -108,8 +108,11 @@ public:
     // bytes this platform cannot run; empty for none.
     virtual std::string_view BuiltinEffectName() const { return {}; }
 
-    // Attach, then a 2 x 2 grid filled from the region.
+    // Attach, then a 2 x 2 grid filled from the region (BuildRegionGrid).
     void AttachWithGrid(gfx::Ref<gfx::Texture>* holder);
+    // Builds the 2 x 2 grid and fills it (RebuildQuadMesh): the grid part
+    // of every attach that draws a region.
+    void BuildRegionGrid();
     void SetCommonParams(DS_ABRender& host);
     void DrawWithTechnique(DS_ABRender& host);
     void SetCommonParamsAndDraw(DS_ABRender& host);

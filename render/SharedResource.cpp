@@ -38,6 +38,8 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResMatrixGlyphPicture, "matrix code glyph strip"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResFireEffect, "fire effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResHeatHazeEffect, "heat shimmer effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResExpandEffect, "expand effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResRadialWaveEffect, "radial wave effect"},
 };
 
 } // namespace

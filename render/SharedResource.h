@@ -68,6 +68,9 @@
 //   RT_RCDATA  63    effect: heat shimmer ("BumpmapDistortLow2" besides
 //                    "Main" and "MainFX"; "stenght", "Offset", "bump_scale",
 //                    "Bumpmap")
+//   RT_RCDATA  102   effect: expand ("Center", "amplitude")
+//   RT_RCDATA  103   effect: radial wave ("bg_scale_factor", "center",
+//                    "frequency", "amplitude", "time")
 // Every image effect above but 190 and 92 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").

@@ -9,7 +9,11 @@
 #include <memory>
 #include <vector>
 
+#include "effects/CentreDistortionFX.h"
 #include "effects/EffectClasses.h"
+#include "effects/FlowFieldFX.h"
+#include "effects/LineDistortionFX.h"
+#include "effects/WaterfallCloudFX.h"
 #include "effects/PatternBrush.h"
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
@@ -198,5 +202,121 @@ void BM_ImageEffectSlideFrame1080p(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ImageEffectSlideFrame1080p)->Unit(benchmark::kMillisecond);
+
+// ---- distortion effects
+
+// Links `fx` to bytes of the other platform's effect language, as documents
+// do for the classes without a default link: they play their built-in
+// effect.
+void LinkForeignEffect(DS_DocResManager& manager, DS_FX_Constructor& fx)
+{
+    const LinkKey key{u"effects\\foreign.fx", 77};
+    auto& records = manager.GetResourceRecords(key);
+    if (records.empty()) {
+        ModuleResourceBlob bytes(u"foreign.fx");
+        bytes.SetBytes({'f', 'l', 'o', 'a', 't', '4', ' ', 'm', 'a', 'i', 'n'});
+        records.push_back(bytes);
+    }
+    if (fx.effectLink.Path().empty())
+        fx.effectLink.StorePathAndId(key.path, key.id);
+}
+
+// Update plus Apply of one distortion effect per frame on the counting host,
+// its region the whole picture (the waterfall with 4 layers).
+template <class Effect>
+void BM_DistortionEffectFrame(benchmark::State& state)
+{
+    HeadlessScene scene(64, 64);
+    if (!scene.device) {
+        state.SkipWithError("no headless device");
+        return;
+    }
+    Effect description;
+    LinkForeignEffect(*scene.manager, description);
+    if constexpr (std::is_same_v<Effect, DS_WaterfallFX>)
+        description.layerCount.value = 4;
+    auto object = description.CreateRenderObject();
+    CountingHost host;
+    float time = 0.0f;
+    for (auto _ : state) {
+        object->Update(time);
+        object->Render(host);
+        time += 0.016f;
+    }
+    state.counters["draws"] = benchmark::Counter(double(host.draws), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_ExpandFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_RadialWaveFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_RotationFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_BendFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_PerspectiveFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_StretchFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_VarrowLinear);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_VarrowRadial);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_VarrowVortical);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_WaterfallFX);
+BENCHMARK_TEMPLATE(BM_DistortionEffectFrame, DS_CloudFX);
+
+// A 1920 x 1080 frame of the falls: clouds over the sky band, a waterfall of
+// 16 layers with its noise pass, radial waves and a vortex on the lake.
+void BM_WaterfallSlideFrame1080p(benchmark::State& state)
+{
+    HeadlessScene scene(kWidth, kHeight);
+    if (!scene.device) {
+        state.SkipWithError("no headless device");
+        return;
+    }
+    gfx::Device& device = *scene.device;
+    const LinkKey picture{u"pictures\\lagoon.bmp", 104};
+    StorePicture(*scene.manager, picture);
+    DS_2D_Light light;
+    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
+    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
+    light.CreateDeviceObjects();
+    QuadVertices view;
+    view.FillTarget(device);
+    light.ApplyView(view);
+    light.OnResetDevice();
+    light.SetPictureMode(1);
+
+    const float w = float(kWidth), h = float(kHeight);
+    const auto regionOf = [](DS_FX_Constructor& fx, float x0, float y0, float x1, float y1) {
+        const math::Vec3 corners[4] = {{x0, y0, 0}, {x1, y0, 0}, {x0, y1, 0}, {x1, y1, 0}};
+        for (int i = 0; i < 4; ++i)
+            fx.region.corners[i].value = corners[i];
+    };
+    DS_CloudFX clouds; // the lagoon picture itself is the cloud picture
+    clouds.cloudLink.StorePathAndId(picture.path, picture.id);
+    clouds.density.SetValue(40, nullptr);
+    regionOf(clouds, 0, 0, w, 0.3f * h);
+    DS_WaterfallFX falls;
+    falls.layerCount.value = 16;
+    falls.noiseLink.StorePathAndId(picture.path, picture.id);
+    falls.noiseAmplitude.SetValue(60, nullptr);
+    falls.magnitude.SetValue(40, nullptr);
+    falls.angle.SetValue(270, nullptr);
+    regionOf(falls, 0.3f * w, 0.25f * h, 0.45f * w, 0.8f * h);
+    DS_RadialWaveFX rings;
+    rings.centre.value = {0.38f * w, 0.82f * h, 0.0f};
+    DS_VarrowVortical vortex;
+    vortex.amplitude.SetValue(8, nullptr);
+    vortex.centre.value = {0.75f * w, 0.88f * h, 0.0f};
+    regionOf(vortex, 0, 0.75f * h, w, h);
+    RenderObjectList objects;
+    for (DS_FX_Constructor* fx : std::initializer_list<DS_FX_Constructor*>{&vortex, &rings, &falls, &clouds}) {
+        LinkForeignEffect(*scene.manager, *fx);
+        objects.emplace_back(fx->CreateRenderObject().release());
+    }
+
+    float time = 0.0f;
+    for (auto _ : state) {
+        for (auto& object : objects)
+            object->Update(time);
+        light.RenderFrame(objects, false);
+        device.Present();
+        time += 0.03f;
+    }
+}
+BENCHMARK(BM_WaterfallSlideFrame1080p)->Unit(benchmark::kMillisecond);
 
 } // namespace

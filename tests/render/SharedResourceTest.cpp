@@ -56,6 +56,9 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResHeatHazeEffect,
      {{"Main", "MainFX", "BumpmapDistortLow2"},
       {"Scale", "Mask", "Background", "stenght", "Offset", "bump_scale", "Bumpmap"}}},
+    {kCommonResExpandEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "Center", "amplitude"}}},
+    {kCommonResRadialWaveEffect,
+     {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "bg_scale_factor", "center", "frequency", "amplitude", "time"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

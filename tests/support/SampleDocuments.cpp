@@ -1,6 +1,7 @@
 #include "tests/support/SampleDocuments.h"
 
 #include "tests/support/BmpFixture.h"
+#include "tests/support/DistortionSampleDocuments.h"
 #include "tests/support/DocumentWriter.h"
 #include "tests/support/GeneratorWriter.h"
 #include "tests/support/FireLightSampleDocuments.h"
@@ -229,5 +230,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(effectObjects));
     for (SampleDocument& fire : FireLightSampleDocuments())
         samples.push_back(std::move(fire));
+    for (SampleDocument& distortions : DistortionSampleDocuments())
+        samples.push_back(std::move(distortions));
     return samples;
 }

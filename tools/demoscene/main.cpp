@@ -37,6 +37,7 @@
 #include "tools/demoscene/DemoLines.h"
 #include "tools/demoscene/DemoSpriteObjects.h"
 #include "tools/demoscene/WordsSlide.h"
+#include "tools/demoscene/DistortionSlides.h"
 
 namespace {
 
@@ -295,7 +296,8 @@ int main(int argc, char** argv)
                                     + kNightSlideCount
                                     + kPaintedSlideCount
                                     + kWordsSlideCount
-                                    + demo_scene::kFireLightSlides;
+                                    + demo_scene::kFireLightSlides
+                                    + demo_scene::kDistortionSlides;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -328,6 +330,7 @@ int main(int argc, char** argv)
         return 1;
     }
     demo_scene::WriteFireLightSlides(w, record);
+    demo_scene::WriteDistortionSlides(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

@@ -18,6 +18,7 @@
 #include "render/DocResManager.h"
 #include "tests/support/DocumentSummaryClasses.h"
 #include "tools/scene/SceneJson.h"
+#include "tools/scene/SceneJsonDistortionEffects.h"
 
 namespace {
 
@@ -74,6 +75,8 @@ void AddFireHeatValues(Values& values, const DS_FX_Constructor& fx)
 Values OwnValues(const DS_FX_Constructor& fx)
 {
     Values values;
+    if (AddDistortionEffectValues(fx, values))
+        return values;
     if (const auto* pattern = dynamic_cast<const DS_PatternBrush*>(&fx)) {
         values = {{"pattern", JsonLink(pattern->patternLink)},      {"flipY", Number(pattern->flipY.value)},
                   {"flipX", Number(pattern->flipX.value)},      {"angle", Number(pattern->angle.value)},

@@ -1,0 +1,1 @@
+../effects/expand.fx

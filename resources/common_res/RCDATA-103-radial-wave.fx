@@ -1,0 +1,1 @@
+../effects/radial-wave.fx
