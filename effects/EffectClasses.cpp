@@ -1,7 +1,10 @@
 #include "effects/EffectClasses.h"
 
+#include "effects/FakeLake2D.h"
+#include "effects/GlassBallLight.h"
 #include "effects/PatternBrush.h"
 #include "effects/WaterMoveFX.h"
+#include "effects/WaterRingLight.h"
 #include "effects/WavesLightFX.h"
 #include "objectmodel/ClassRegistry.h"
 
@@ -16,4 +19,7 @@ void RegisterEffectClasses()
     RegisterMainClass<DS_UnderwaterFX>(u"DS_UnderwaterFX");
     RegisterMainClass<DS_WaterFX>(u"DS_WaterFX");
     RegisterMainClass<DS_MoveFX>(u"DS_MoveFX");
+    RegisterFamilyClass<FakeLake2D, DS_2D_Light>(GetLightClassRegistry(), FakeLake2D::kClassName);
+    RegisterFamilyClass<DS_WaterRingLight, DS_2D_Light>(GetLightClassRegistry(), DS_WaterRingLight::kClassName);
+    RegisterFamilyClass<DS_GlassBallLight, DS_2D_Light>(GetLightClassRegistry(), DS_GlassBallLight::kClassName);
 }
