@@ -1,7 +1,6 @@
 #include "effects/FakeLake2D.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 #include "objectmodel/StoredParams.h"
@@ -9,6 +8,7 @@
 #include "platform/gfx/Device.h"
 #include "platform/gfx/NormalMap.h"
 #include "platform/gfx/TextureLoaderDevice.h"
+#include "effects/LightStageStates.h"
 #include "render/ABObjConstructor.h"
 #include "render/DocResManager.h"
 #include "render/RenderContext.h"
@@ -22,20 +22,13 @@ using gfx::RenderState;
 using gfx::SamplerState;
 using gfx::TextureStageState;
 namespace TextureArg = gfx::TextureArg;
+using light_states::FloatBits;
+using light_states::Stage;
+using light_states::Value;
 
 constexpr float kBumpStart = 0.01f;
 // The grey of the gradient laid over the height picture.
 constexpr std::uint32_t kGradientGrey = 0x808080u;
-
-std::uint32_t Value(auto enumerator)
-{
-    return static_cast<std::uint32_t>(enumerator);
-}
-
-std::uint32_t FloatBits(float value)
-{
-    return std::bit_cast<std::uint32_t>(value);
-}
 
 // 0x00BBGGRR to 0xRRGGBB.
 std::uint32_t RgbOf(COLORREF colour)
@@ -47,11 +40,6 @@ void SetClamp(gfx::Device& device, std::uint32_t sampler)
 {
     device.SetSamplerState(sampler, SamplerState::AddressU, Value(gfx::TextureAddress::Clamp));
     device.SetSamplerState(sampler, SamplerState::AddressV, Value(gfx::TextureAddress::Clamp));
-}
-
-void Stage(gfx::Device& device, std::uint32_t stage, TextureStageState state, std::uint32_t value)
-{
-    device.SetTextureStageState(stage, state, value);
 }
 
 void ModulateStage0ByDiffuse(gfx::Device& device)

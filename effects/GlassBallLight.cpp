@@ -1,9 +1,9 @@
 #include "effects/GlassBallLight.h"
 
-#include <bit>
 #include <cmath>
 
 #include "effects/GlassBallTextures.h"
+#include "effects/LightStageStates.h"
 #include "objectmodel/StoredParams.h"
 #include "platform/gfx/Device.h"
 #include "platform/math/MathFunctions.h"
@@ -20,6 +20,10 @@ using gfx::RenderState;
 using gfx::SamplerState;
 using gfx::TextureStageState;
 namespace TextureArg = gfx::TextureArg;
+using light_states::FloatBits;
+using light_states::Stage;
+using light_states::StageOps;
+using light_states::Value;
 
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNear = 1.0f;
@@ -63,22 +67,6 @@ SharedTurnClock& TurnClock()
 {
     static SharedTurnClock clock;
     return clock;
-}
-
-std::uint32_t Value(auto enumerator)
-{
-    return static_cast<std::uint32_t>(enumerator);
-}
-
-void Stage(gfx::Device& device, std::uint32_t stage, TextureStageState state, std::uint32_t value)
-{
-    device.SetTextureStageState(stage, state, value);
-}
-
-void StageOps(gfx::Device& device, std::uint32_t stage, gfx::TextureOp colour, gfx::TextureOp alpha)
-{
-    Stage(device, stage, TextureStageState::ColorOp, Value(colour));
-    Stage(device, stage, TextureStageState::AlphaOp, Value(alpha));
 }
 
 float Fraction(float value)
@@ -242,11 +230,11 @@ void DS_GlassBallLight::OnResetDevice()
     device->SetSamplerState(0, SamplerState::MinFilter, Value(gfx::TextureFilter::Linear));
     device->SetSamplerState(0, SamplerState::MagFilter, Value(gfx::TextureFilter::Linear));
     device->SetSamplerState(0, SamplerState::MipFilter, Value(gfx::TextureFilter::Linear));
-    Stage(*device, 0, TextureStageState::BumpEnvMat00, std::bit_cast<std::uint32_t>(0.2f));
+    Stage(*device, 0, TextureStageState::BumpEnvMat00, FloatBits(0.2f));
     Stage(*device, 0, TextureStageState::BumpEnvMat01, 0);
     Stage(*device, 0, TextureStageState::BumpEnvMat10, 0);
-    Stage(*device, 0, TextureStageState::BumpEnvMat11, std::bit_cast<std::uint32_t>(0.25f));
-    Stage(*device, 0, TextureStageState::BumpEnvLScale, std::bit_cast<std::uint32_t>(1.0f));
+    Stage(*device, 0, TextureStageState::BumpEnvMat11, FloatBits(0.25f));
+    Stage(*device, 0, TextureStageState::BumpEnvLScale, FloatBits(1.0f));
     Stage(*device, 0, TextureStageState::BumpEnvLOffset, 0);
     Stage(*device, 0, TextureStageState::ColorArg1, TextureArg::Texture);
     // Stage 1's arguments for the ball; the stage itself runs only while the
@@ -280,10 +268,10 @@ void DS_GlassBallLight::SelectBackdrop()
                                                       static_cast<float>(target.height));
     if (backdropMode.value == 1) {
         m_backdrop.SetTexture(*device, m_picture.texture.Get(), whole);
-        m_pictureMode = PicturePosition::kFit;
+        m_ballPictureMode = PicturePosition::kFit;
     } else {
         m_backdrop.SetTexture(*device, m_gradient.Get(), whole);
-        m_pictureMode = PicturePosition::kFill;
+        m_ballPictureMode = PicturePosition::kFill;
     }
     ApplyView(m_viewQuad);
     ApplyView(m_viewQuad);
@@ -337,7 +325,7 @@ void DS_GlassBallLight::ApplyView(const QuadVertices& quad)
     gfx::Device* device = GetResourceDevice();
     if (!device)
         return;
-    m_camera.SetView(*device, m_viewQuad, PixelSize{m_picture.width, m_picture.height}, m_pictureMode,
+    m_camera.SetView(*device, m_viewQuad, PixelSize{m_picture.width, m_picture.height}, m_ballPictureMode,
                      m_viewPushed);
     UpdateDerived();
     FitBackdrop(m_viewQuad);
@@ -417,17 +405,17 @@ void DS_GlassBallLight::PlaceBars(float left, float right, float top, float bott
 
 void DS_GlassBallLight::SetPictureMode(int pictureMode)
 {
-    m_pictureMode = BackdropPictureMode(pictureMode);
+    m_ballPictureMode = BackdropPictureMode(pictureMode);
     ApplyView(m_viewQuad);
 }
 
 void DS_GlassBallLight::PushView(std::uint32_t width, std::uint32_t height, int pictureMode)
 {
-    m_savedPictureMode = m_pictureMode;
+    m_savedPictureMode = m_ballPictureMode;
     m_savedViewQuad = m_viewQuad;
     m_ballViewPushed = true;
     if (pictureMode != PicturePosition::kRenderTarget) {
-        m_pictureMode = BackdropPictureMode(pictureMode);
+        m_ballPictureMode = BackdropPictureMode(pictureMode);
         ApplyView(m_viewQuad);
         ApplyView(QuadVertices::FromRect(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height)));
     }
@@ -438,7 +426,7 @@ void DS_GlassBallLight::PopView()
 {
     m_ballViewPushed = false;
     ApplyView(m_savedViewQuad);
-    m_pictureMode = BackdropPictureMode(m_savedPictureMode);
+    m_ballPictureMode = BackdropPictureMode(m_savedPictureMode);
     ApplyView(m_viewQuad);
     DS_2D_Light::PopView();
 }
@@ -586,7 +574,7 @@ void DS_GlassBallLight::DrawBallStrip(gfx::Device& device, gfx::VertexBuffer* bu
 
 void DS_GlassBallLight::DrawBars()
 {
-    if (backdropMode.value != 1 || m_pictureMode != PicturePosition::kFit)
+    if (backdropMode.value != 1 || m_ballPictureMode != PicturePosition::kFit)
         return;
     for (ScreenQuad& bar : m_bars)
         DrawColorQuad(&bar);
@@ -657,10 +645,10 @@ void DS_GlassBallLight::Compose(gfx::Device& device, RenderContext&)
     Stage(device, 0, TextureStageState::TexCoordIndex, 0);
     Stage(device, 0, TextureStageState::ColorArg2, TextureArg::Current);
     StageOps(device, 0, gfx::TextureOp::BumpEnvMap, gfx::TextureOp::Disable);
-    Stage(device, 0, TextureStageState::BumpEnvMat00, std::bit_cast<std::uint32_t>(0.2f));
+    Stage(device, 0, TextureStageState::BumpEnvMat00, FloatBits(0.2f));
     Stage(device, 0, TextureStageState::BumpEnvMat01, 0);
     Stage(device, 0, TextureStageState::BumpEnvMat10, 0);
-    Stage(device, 0, TextureStageState::BumpEnvMat11, std::bit_cast<std::uint32_t>(0.25f));
+    Stage(device, 0, TextureStageState::BumpEnvMat11, FloatBits(0.25f));
     Stage(device, 1, TextureStageState::ColorArg1, TextureArg::Texture);
     Stage(device, 1, TextureStageState::ColorArg2, TextureArg::Current);
     StageOps(device, 1, gfx::TextureOp::SelectArg1, gfx::TextureOp::Disable);

@@ -110,6 +110,7 @@ public:
     float FitRatioX() const { return m_fitRatioX; }
     float FitRatioY() const { return m_fitRatioY; }
     float ZoomX() const { return m_zoomX; }
+    int BallPictureMode() const { return m_ballPictureMode; }
     const math::Matrix& TextureMatrix() const { return m_textureMatrix; }
     const ScreenQuad& BarQuad(Bar bar) const { return m_bars[bar]; }
     const TexturedQuad& Backdrop() const { return m_backdrop; }
@@ -153,6 +154,9 @@ private:
     float m_swingAmplitude = 0.0f;
     float m_fitRatioX = 1.0f;
     float m_fitRatioY = 1.0f;
+    // The backdrop's picture-position mode (the scene itself is fitted);
+    // the base's mode is the scene's and changes with its passes.
+    int m_ballPictureMode = PicturePosition::kFit;
     int m_savedPictureMode = PicturePosition::kFit;
     float m_panX = 0.0f;
     float m_panY = 0.0f;

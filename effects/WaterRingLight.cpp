@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "effects/LightStageStates.h"
 #include "objectmodel/StoredParams.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Surface.h"
@@ -17,16 +18,12 @@ using gfx::RenderState;
 using gfx::SamplerState;
 using gfx::TextureStageState;
 namespace TextureArg = gfx::TextureArg;
+using light_states::Value;
 
 constexpr math::Vec3 kEye{0.0f, DS_WaterRingLight::kCameraHeight, 0.0f};
 constexpr float kHalfPlaneHeight = DS_WaterRingLight::kPlaneHeight * 0.5f;
 // The shade-mode value of Gouraud shading (the only one the device knows).
 constexpr std::uint32_t kGouraudShading = 2;
-
-std::uint32_t Value(auto enumerator)
-{
-    return static_cast<std::uint32_t>(enumerator);
-}
 
 void SetLit(gfx::Device& device, bool on)
 {

@@ -5,7 +5,8 @@
 namespace {
 
 constexpr std::array kSharedResources{
-    SharedResourceEntry{SharedResourceKind::Picture, kCommonResBackgroundPicture, "default background picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResBackgroundPicture,
+                        "default background picture and glass-ball backdrop"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResCameraPicture,
                         "butterfly body picture and default camera picture"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
@@ -28,6 +29,9 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResWaterEffect, "water effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResMoveEffect, "move effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResLightBlendEffect, "light II effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture1, "glass-ball highlight"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture2, "glass-ball glint"},
+    SharedResourceEntry{SharedResourceKind::TextureSet, kCommonResGlassBallStandSet, "glass-ball stand set"},
 };
 
 } // namespace

@@ -232,6 +232,42 @@ TEST_F(FakeLakeTest, LakeShowsTheMirroredBandAndTheBumpMapMovesIt)
     EXPECT_EQ(picture_scene_test::At(turned, x, 10), picture_scene_test::At(plain, x, 10));
 }
 
+// The test program embeds a height picture as its own "DDS" 2: flat in the
+// left half, a ridged sine in the right half.
+TEST_F(FakeLakeTest, GeneratedBumpMapFollowsTheHeightPictureUntilTheDocumentsReplacesIt)
+{
+    FakeLake2D lake;
+    lake.GenerateBumpMap();
+    EXPECT_EQ(lake.BumpMap(), nullptr) << "nothing before the first device creation";
+    SetUpLight(lake, LinkKey{u"missing.bmp", 1}, PicturePosition::kFit);
+    ASSERT_FALSE(lake.Generated());
+    lake.GenerateBumpMap();
+    gfx::Texture* bump = lake.BumpMap();
+    ASSERT_NE(bump, nullptr);
+    gfx::SurfaceDesc desc;
+    ASSERT_EQ(bump->GetLevelDesc(0, &desc), gfx::kOk);
+    EXPECT_EQ(desc.format, gfx::Format::V8U8);
+    EXPECT_EQ(desc.width, 32u);
+    EXPECT_EQ(desc.height, 32u);
+    gfx::LockedRect locked;
+    ASSERT_EQ(bump->LockRect(0, &locked, nullptr, gfx::Lock::ReadOnly), gfx::kOk);
+    const auto du = [&](std::uint32_t x, std::uint32_t y) {
+        return int(static_cast<const std::int8_t*>(locked.bits)[std::size_t(y) * locked.pitch + x * 2]);
+    };
+    int flat = 0, steep = 0;
+    for (std::uint32_t x = 2; x < 14; ++x)
+        flat = std::max(flat, std::abs(du(x, 4)));
+    for (std::uint32_t x = 18; x < 30; ++x)
+        steep = std::max(steep, std::abs(du(x, 4)));
+    bump->UnlockRect(0);
+    EXPECT_LE(flat, 2) << "no slope where the heights are flat";
+    EXPECT_GT(steep, 20) << "the ridges tilt the normals";
+
+    // Device creation ends with the document's map: none here.
+    lake.CreateDeviceObjects();
+    EXPECT_EQ(lake.BumpMap(), nullptr);
+}
+
 TEST_F(FakeLakeTest, DegenerateHorizonsAndPicturesDrawOnlyThePicture)
 {
     // Horizon value 100 and more put the horizon at or below the bottom.

@@ -323,6 +323,16 @@ TEST_F(GlassBallTest, BarsFrameANarrowPicture)
     const auto pixels = Frame(*ball, 1.0f);
     EXPECT_EQ(At(pixels, 3, 10) & 0xFFFFFFu, 0u) << "the left bar";
     EXPECT_EQ(At(pixels, 60, 10) & 0xFFFFFFu, 0u) << "the right bar";
+
+    // The backdrop keeps its own mode through the frame's pass; the
+    // gradient backdrop always fills.
+    ball->SetPictureMode(PicturePosition::kFill);
+    Frame(*ball, 2.0f);
+    EXPECT_EQ(ball->BallPictureMode(), PicturePosition::kFill);
+    ball->backdropMode.StoreValue(0);
+    ball->SetPictureMode(PicturePosition::kFit);
+    Frame(*ball, 3.0f);
+    EXPECT_EQ(ball->BallPictureMode(), PicturePosition::kFill);
 }
 
 TEST_F(GlassBallTest, WithoutTheBallTheFrameIsStillShown)

@@ -7,6 +7,7 @@
 #include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/LineWriter.h"
 #include "tests/support/LightGeneratorSampleDocuments.h"
+#include "tests/support/LightSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/ReadyMadeWriter.h"
@@ -220,5 +221,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(light));
     for (SampleDocument& sprites : SpriteObjectSampleDocuments())
         samples.push_back(std::move(sprites));
+    for (SampleDocument& lights : LightSampleDocuments())
+        samples.push_back(std::move(lights));
     return samples;
 }

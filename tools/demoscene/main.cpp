@@ -34,6 +34,7 @@
 #include "tools/demoscene/DemoReadyMade.h"
 #include "tools/demoscene/DemoLines.h"
 #include "tools/demoscene/DemoSpriteObjects.h"
+#include "tools/demoscene/LightVariantSlides.h"
 
 namespace {
 
@@ -289,7 +290,8 @@ int main(int argc, char** argv)
                                     + demo_scene::kEffectsSlides
                                     + demo_scene::kMeshObjectsSlides
                                     + kDemoLinesSlideCount
-                                    + kNightSlideCount;
+                                    + kNightSlideCount
+                                    + demo_scene::kLightVariantSlides;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -316,6 +318,7 @@ int main(int argc, char** argv)
     demo_scene::WriteMeshObjectsSlide(w, record, kWidth, kHeight);
     WriteDemoLinesSlide(w, record);
     WriteNightSlide(w, record);
+    demo_scene::WriteLightVariantSlides(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};
