@@ -13,6 +13,7 @@
 #include "effects/WaterRingLight.h"
 #include "effects/WaterRippleGrid.h"
 #include "platform/crt/Random.h"
+#include "render/RenderObject.h"
 
 namespace {
 
