@@ -1,13 +1,16 @@
 #include "effects/EffectClasses.h"
 
 #include "effects/DayNightHeatFX.h"
+#include "effects/DistortionEffectClasses.h"
+#include "effects/FakeLake2D.h"
 #include "effects/FireFX.h"
 #include "effects/FlameLight.h"
+#include "effects/GlassBallLight.h"
 #include "effects/MatrixCodeLight.h"
-#include "effects/DistortionEffectClasses.h"
 #include "effects/PatternBrush.h"
 #include "effects/UnderwaterLight.h"
 #include "effects/WaterMoveFX.h"
+#include "effects/WaterRingLight.h"
 #include "effects/WavesLightFX.h"
 #include "objectmodel/ClassRegistry.h"
 
@@ -29,4 +32,7 @@ void RegisterEffectClasses()
     RegisterFamilyClass<FakeUndervater, DS_2D_Light>(GetLightClassRegistry(), FakeUndervater::kClassName);
     RegisterFamilyClass<DS_MatrixCodeLight, DS_2D_Light>(GetLightClassRegistry(), DS_MatrixCodeLight::kClassName);
     RegisterDistortionEffectClasses();
+    RegisterFamilyClass<FakeLake2D, DS_2D_Light>(GetLightClassRegistry(), FakeLake2D::kClassName);
+    RegisterFamilyClass<DS_WaterRingLight, DS_2D_Light>(GetLightClassRegistry(), DS_WaterRingLight::kClassName);
+    RegisterFamilyClass<DS_GlassBallLight, DS_2D_Light>(GetLightClassRegistry(), DS_GlassBallLight::kClassName);
 }

@@ -47,6 +47,21 @@ bool ScreenQuad::SetQuadAndColor(gfx::Device& device, const QuadVertices& quad, 
     return true;
 }
 
+void ScreenQuad::WritePositions(const QuadVertices& quad)
+{
+    VertexLock<ScreenQuadVertex> lock(*this);
+    if (!lock.Usable())
+        return;
+    for (int i = 0; i < kQuadVertexCount; ++i) {
+        const QuadVertex& corner = quad.vertices[static_cast<std::size_t>(i)];
+        ScreenQuadVertex& vertex = lock[static_cast<std::size_t>(i)];
+        vertex.x = corner.x;
+        vertex.y = corner.y;
+        vertex.z = 0.0f;
+        vertex.rhw = corner.z;
+    }
+}
+
 void ScreenQuad::SetCornerAlphas(float bottomLeft, float bottomRight, float topLeft, float topRight)
 {
     VertexLock<ScreenQuadVertex> lock(*this);

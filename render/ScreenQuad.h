@@ -50,6 +50,10 @@ public:
     // rhw = the corner's z) with `colour`. False when no buffer could be made.
     bool SetQuadAndColor(gfx::Device& device, const QuadVertices& quad, std::uint32_t colour);
 
+    // Rewrites the corners of the current buffer from `quad` as (x, y, 0,
+    // rhw = the corner's z), colours kept. Nothing without a buffer.
+    void WritePositions(const QuadVertices& quad);
+
     // The alpha byte of each corner (vertices 0, 2, 1, 3 in the order of the
     // arguments), colour bits kept. Equal bottoms and equal tops give a
     // vertical alpha gradient.

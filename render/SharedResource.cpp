@@ -5,7 +5,8 @@
 namespace {
 
 constexpr std::array kSharedResources{
-    SharedResourceEntry{SharedResourceKind::Picture, kCommonResBackgroundPicture, "default background picture"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResBackgroundPicture,
+                        "default background picture and glass-ball backdrop"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResCameraPicture,
                         "butterfly body picture and default camera picture"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResSoundPreviewPicture, "sound preview picture"},
@@ -40,6 +41,9 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResHeatHazeEffect, "heat shimmer effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResExpandEffect, "expand effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResRadialWaveEffect, "radial wave effect"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture1, "glass-ball highlight"},
+    SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture2, "glass-ball glint"},
+    SharedResourceEntry{SharedResourceKind::TextureSet, kCommonResGlassBallStandSet, "glass-ball stand set"},
 };
 
 } // namespace

@@ -5,7 +5,8 @@
 // found next to the executable or in the install data folder
 // (win::LoadResourceModule). What the scene code asks of it:
 //
-//   "DDS"      5     default background picture of a slide's picture scene
+//   "DDS"      5     default background picture of a slide's picture scene,
+//                    and the glass ball's default backdrop picture
 //   "DDS"      6     the butterfly body's picture; also the default image
 //                    link of the camera (stored, not drawn)
 //   "DDS"      2016  preview picture of sound objects
@@ -71,6 +72,10 @@
 //   RT_RCDATA  102   effect: expand ("Center", "amplitude")
 //   RT_RCDATA  103   effect: radial wave ("bg_scale_factor", "center",
 //                    "frequency", "amplitude", "time")
+//   "DDS"      58    the glass ball's first highlight overlay (white, alpha)
+//   "DDS"      59    the glass ball's second highlight overlay
+//   "DDS"      184   texture set: the glass ball's stand (int32 value
+//                    count, values, int32 record count, module records)
 // Every image effect above but 190 and 92 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").
@@ -131,7 +136,7 @@ inline constexpr std::int32_t kCommonResGlassBallStandSet = 184;
 inline constexpr std::int32_t kCommonResLightBlendEffect = 190;
 inline constexpr std::int32_t kCommonResTextItemEffect = 198;
 
-enum class SharedResourceKind { Picture, Effect, Mesh };
+enum class SharedResourceKind { Picture, Effect, Mesh, TextureSet };
 
 struct SharedResourceEntry {
     SharedResourceKind kind;

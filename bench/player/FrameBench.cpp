@@ -36,7 +36,7 @@ constexpr int kWindowFrames = 8;
 constexpr double kFrameStep = 0.03;
 // Slides of the demo scene (tools/demoscene); a benchmark fails when the
 // scene has another count, so that a new slide gets its figure.
-constexpr int kDemoSlides = 17;
+constexpr int kDemoSlides = 20;
 
 // A pre-transformed textured corner (XYZRHW | TEX1).
 struct BlitVertex {

@@ -313,7 +313,9 @@ std::string FixedFunctionFragmentSource(const FixedFunctionKey& key)
             s += "        vec4 tex = vec4(1.0);\n";
         s += "        vec3 rgb = " + OpExpression(stage.colorOp, stage.colorArg1, stage.colorArg2, ".rgb") + ";\n";
         s += "        float a = " + OpExpression(stage.alphaOp, stage.alphaArg1, stage.alphaArg2, ".a") + ";\n";
-        if (TextureOp(stage.colorOp) == TextureOp::BumpEnvMap && i == 0)
+        // A bump stage without a texture has no (du, dv) to give: the next
+        // stage keeps its own coordinates.
+        if (TextureOp(stage.colorOp) == TextureOp::BumpEnvMap && i == 0 && stage.textureBound)
             s += "        bump = vec2(dot(tex.rg, ffp_BumpEnv0.xz), dot(tex.rg, ffp_BumpEnv0.yw));\n";
         else
             s += "        bump = vec2(0.0);\n";

@@ -25,7 +25,7 @@
 //    BumpEnvMap reads the stage's texture as (du, dv), turns it by the
 //    stage's bump matrix (u' += du m00 + dv m10, v' += du m01 + dv m11) and
 //    offsets the next stage's coordinates; its colour result is the current
-//    colour.
+//    colour. Without a texture it offsets nothing.
 //  - Then the specular colour is added (SpecularEnable), and the alpha test
 //    compares alpha x 255 with AlphaRef.
 

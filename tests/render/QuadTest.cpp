@@ -108,6 +108,27 @@ TEST_F(QuadTest, ScreenQuadWritesPreTransformedCornersAndDrawsThere)
     EXPECT_EQ(pixels[8 * kWidth + 5] & 0xFFFFFFu, 0u) << "below";
 }
 
+TEST_F(QuadTest, ScreenQuadMovesItsCornersInPlaceKeepingItsColours)
+{
+    ScreenQuad quad;
+    quad.WritePositions(QuadVertices::FromRect(0, 0, 4, 4)); // no buffer: nothing
+    ASSERT_TRUE(quad.SetQuadAndColor(*device, QuadVertices::FromRect(0, 0, 4, 4), 0xFF123456u));
+    quad.SetCornerAlphas(1.0f, 1.0f, 0.0f, 0.0f);
+    const gfx::VertexBuffer* buffer = quad.Buffer();
+    QuadVertices moved = QuadVertices::FromRect(8, 6, 5, 3);
+    moved.vertices[2].z = 0.25f;
+    quad.WritePositions(moved);
+    EXPECT_EQ(quad.Buffer(), buffer) << "the same buffer";
+    const auto vertices = BufferRecords<ScreenQuadVertex>(quad.Buffer());
+    ASSERT_EQ(vertices.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(vertices[i].x, moved.vertices[i].x) << i;
+        EXPECT_EQ(vertices[i].y, moved.vertices[i].y) << i;
+        EXPECT_EQ(vertices[i].rhw, moved.vertices[i].z) << i;
+        EXPECT_EQ(vertices[i].colour, i % 2 == 0 ? 0xFF123456u : 0x00123456u) << i;
+    }
+}
+
 TEST_F(QuadTest, CornerAlphasFollowTheArgumentOrderAndKeepTheColour)
 {
     ScreenQuad quad;

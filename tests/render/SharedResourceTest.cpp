@@ -85,8 +85,10 @@ TEST_F(SharedResourceTest, EveryResourceTheSceneAsksForIsThereAndLoads)
     for (const SharedResourceEntry& entry : SharedResourceTable()) {
         SCOPED_TRACE(std::string(entry.role));
         ASSERT_TRUE(module->Find(SharedResourceType(entry.kind), static_cast<std::uint16_t>(entry.id)));
-        if (entry.kind == SharedResourceKind::Picture) {
-            const TextureSetEntry& picture = manager.GetTexture(CommonResImageLink(entry.id));
+        if (entry.kind == SharedResourceKind::Picture || entry.kind == SharedResourceKind::TextureSet) {
+            const DS_ImageFileLink link = CommonResImageLink(entry.id);
+            const TextureSetEntry& picture = entry.kind == SharedResourceKind::Picture ? manager.GetTexture(link)
+                                                                                       : manager.GetTextureSet(link);
             ASSERT_TRUE(picture.HasTexture());
             EXPECT_GT(picture.width, 0u);
             EXPECT_GT(picture.ratio, 0.0f);

@@ -102,6 +102,123 @@ inline DocumentWriter& WriteMatrixCodeLight(DocumentWriter& w, const MatrixCodeL
     if (f.version > 1)
         description_writer::WriteLink(w, f.glyphs);
     return picture_scene_writer::WriteLightRecord(w, f.light);
+// ---- the lake, the water ring and the glass ball
+
+struct FakeLakeFields {
+    // Version 2 and later.
+    std::uint32_t bumpRepeat = 100;
+    std::uint32_t speed = 50;
+    std::uint32_t horizon = 25;
+    std::uint32_t gradientLevel = 100;
+    std::uint32_t tintAlpha = 31;
+    std::uint32_t tintFade = 58;
+    std::uint32_t normalAmplitude = 25;
+    std::uint32_t bandHeight = 7;
+    std::int32_t mirrorSizeExponent = 1;
+    std::int32_t tintColour = 0x408000;
+    // Every version: the key under which the document stores the bump map.
+    crt::Guid guid{};
+    std::u16string keyName;
+    std::uint8_t keyFlag = 1;
+};
+
+inline DocumentWriter& WriteFakeLake(DocumentWriter& writer, const FakeLakeFields& lake)
+{
+    writer.Section(u"FakeLake2D", lake.version);
+    if (lake.version > 1)
+        writer.Dword(lake.bumpRepeat)
+            .Dword(lake.speed)
+            .Dword(lake.horizon)
+            .Dword(lake.gradientLevel)
+            .Dword(lake.tintAlpha)
+            .Dword(lake.tintFade)
+            .Dword(lake.normalAmplitude)
+            .Dword(lake.bandHeight)
+            .Int(lake.mirrorSizeExponent)
+            .Int(lake.tintColour);
+    writer.Guid(lake.guid).WideString(lake.keyName).Byte(lake.keyFlag);
+    return picture_scene_writer::WriteLightRecord(writer, lake.light);
+}
+
+struct WaterRingFields {
+    // Version 2 and later.
+    std::uint32_t timeStep = 0;
+    std::uint32_t density = 0;
+    std::uint32_t resolution = 0;
+    std::uint32_t dropStrength = 50;
+    std::uint32_t damping = 50;
+    std::uint32_t refractionDepth = 20;
+    std::uint32_t dropRate = 30;
+    std::uint32_t specularLevel = 90;
+    std::uint32_t specularPower = 50;
+    // Every version.
+    std::int32_t mode = 0;
+};
+
+inline DocumentWriter& WriteWaterRing(DocumentWriter& writer, const WaterRingFields& ring)
+{
+    writer.Section(u"DS_WaterRingLight", ring.version);
+    if (ring.version > 1)
+        writer.Dword(ring.timeStep)
+            .Dword(ring.density)
+            .Dword(ring.resolution)
+            .Dword(ring.dropStrength)
+            .Dword(ring.damping)
+            .Dword(ring.refractionDepth)
+            .Dword(ring.dropRate)
+            .Dword(ring.specularLevel)
+            .Dword(ring.specularPower);
+    writer.Int(ring.mode);
+    return picture_scene_writer::WriteLightRecord(writer, ring.light);
+}
+
+struct GlassBallFields {
+    std::u16string overlayAPath = u"common_res.dll";
+    std::int64_t overlayAId = 58;
+    std::u16string overlayBPath = u"common_res.dll";
+    std::int64_t overlayBId = 59;
+    std::u16string standPath = u"common_res.dll";
+    std::int64_t standId = 184;
+    std::u16string picturePath = u"common_res.dll";
+    std::int64_t pictureId = 5;
+    std::uint32_t turnSpeed = 33;
+    std::int32_t offsetX = 0;
+    std::int32_t offsetY = 0;
+    std::uint32_t ballSize = 100;
+    std::uint32_t lensStrength = 0;
+    std::int32_t overlayAOn = 1;
+    std::int32_t overlayBOn = 1;
+    std::int32_t standOn = 0;
+    std::int32_t backdropMode = 0;
+    std::int32_t turnMode = 3;
+    std::int32_t gradientTop = 0;
+    std::int32_t gradientBottom = 0;
+};
+
+inline DocumentWriter& WriteGlassBall(DocumentWriter& writer, const GlassBallFields& ball)
+{
+    writer.Section(u"DS_GlassBallLight", ball.version)
+        .WideString(ball.overlayAPath)
+        .Int64(ball.overlayAId)
+        .WideString(ball.overlayBPath)
+        .Int64(ball.overlayBId)
+        .WideString(ball.standPath)
+        .Int64(ball.standId)
+        .WideString(ball.picturePath)
+        .Int64(ball.pictureId)
+        .Dword(ball.turnSpeed)
+        .Int(ball.offsetX)
+        .Int(ball.offsetY)
+        .Dword(ball.ballSize)
+        .Dword(ball.lensStrength)
+        .Int(ball.overlayAOn)
+        .Int(ball.overlayBOn)
+        .Int(ball.standOn)
+        .Int(ball.backdropMode)
+        .Int(ball.turnMode)
+        .Int(ball.gradientTop)
+        .Int(ball.gradientBottom);
+    return picture_scene_writer::WriteLightRecord(writer, ball.light);
 }
 
 } // namespace light_writer

@@ -9,6 +9,7 @@
 #include "tests/support/MeshObjectSampleDocuments.h"
 #include "tests/support/LineWriter.h"
 #include "tests/support/LightGeneratorSampleDocuments.h"
+#include "tests/support/LightSampleDocuments.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/PresetSampleDocuments.h"
 #include "tests/support/ReadyMadeWriter.h"
@@ -232,5 +233,7 @@ std::vector<SampleDocument> SampleDocuments()
         samples.push_back(std::move(fire));
     for (SampleDocument& distortions : DistortionSampleDocuments())
         samples.push_back(std::move(distortions));
+    for (SampleDocument& lights : LightSampleDocuments())
+        samples.push_back(std::move(lights));
     return samples;
 }

@@ -38,6 +38,7 @@
 #include "tools/demoscene/DemoSpriteObjects.h"
 #include "tools/demoscene/WordsSlide.h"
 #include "tools/demoscene/DistortionSlides.h"
+#include "tools/demoscene/LightVariantSlides.h"
 
 namespace {
 
@@ -297,7 +298,8 @@ int main(int argc, char** argv)
                                     + kPaintedSlideCount
                                     + kWordsSlideCount
                                     + demo_scene::kFireLightSlides
-                                    + demo_scene::kDistortionSlides;
+                                    + demo_scene::kDistortionSlides
+                                    + demo_scene::kLightVariantSlides;
     w.Header().SlideShowBegin(slideCount);
     DocResManagerRecord record;
     WriteLightBeamsSlide(w, record);
@@ -331,6 +333,7 @@ int main(int argc, char** argv)
     }
     demo_scene::WriteFireLightSlides(w, record);
     demo_scene::WriteDistortionSlides(w, record, kWidth, kHeight);
+    demo_scene::WriteLightVariantSlides(w, record, kWidth, kHeight);
     ModuleResourceBlob chord(u"chord.wav");
     chord.SetBytes(ChordWave());
     record.storedResources[LinkKey{kChordLink.path, kChordLink.id}] = {chord};

@@ -41,6 +41,11 @@
 //                                  of 32 x 31 pixels stacked (32 x 1984),
 //                                  white on transparent; each a random
 //                                  symmetric 5 x 7 bitmap scaled up
+//   DDS-58-glass-ball-highlight.png, DDS-59-glass-ball-glint.png
+//                                  the glass ball's highlights: soft white
+//                                  shapes with alpha over the ball's square
+//   DDS-184-glass-ball-stand.set   the glass ball's stand as a texture set
+//                                  (no values, one record holding a PNG)
 // Everything is computed from code, so the output is the same on every run.
 
 #include <algorithm>
@@ -368,6 +373,19 @@ Canvas TwoChannelNoise(int cells, int seedRed, int seedGreen)
     Canvas canvas(kSide, kSide, {0, 0, 0, 1});
     canvas.Shade([&](float x, float y) {
         return Colour{TileableNoise(x, y, kSide, cells, 4, seedRed), TileableNoise(x, y, kSide, cells, 4, seedGreen), 0, 1};
+// ---- the glass ball's overlays and stand ----------------------------------
+//
+// The overlays are drawn over the ball's quad, whose disc fills the square
+// but for its outermost ring: soft white highlights with alpha, a broad
+// crescent at the top left and a small glint at the bottom right.
+
+Canvas GlassBallHighlight(float centreX, float centreY, float radiusX, float radiusY, float strength)
+{
+    Canvas canvas(kSide, kSide, Rgb(255, 255, 255, 0));
+        const float dx = (x / kSide - centreX) / radiusX, dy = (y / kSide - centreY) / radiusY;
+        const float d = std::sqrt(dx * dx + dy * dy);
+        const float glow = std::clamp(1.0f - d, 0.0f, 1.0f);
+        return Rgb(255, 255, 255, strength * glow * glow);
     });
     return canvas;
 }
@@ -436,6 +454,81 @@ Canvas MatrixGlyphs()
         }, {1, 1, 1, 1});
     }
     return canvas;
+Canvas GlassBallHighlight1()
+{
+    return GlassBallHighlight(0.34f, 0.28f, 0.22f, 0.13f, 0.8f);
+}
+
+Canvas GlassBallHighlight2()
+{
+    return GlassBallHighlight(0.7f, 0.74f, 0.08f, 0.06f, 0.6f);
+}
+
+// The stand: a dark wooden base whose top is curved to hold the ball.
+Canvas GlassBallStand()
+{
+    constexpr int kWidth = 256, kHeight = 128;
+    Canvas canvas(kWidth, kHeight, Rgb(0, 0, 0, 0));
+    canvas.Fill([](float x, float y) {
+        const float u = x / kWidth - 0.5f, v = y / kHeight;
+        const float top = 0.25f - 0.2f * std::cos(u * 3.14159f);
+        return v > top && std::fabs(u) < 0.42f - 0.12f * v;
+    }, Rgb(92, 56, 30));
+    // A lighter band along the curved top.
+    canvas.Fill([](float x, float y) {
+        const float u = x / kWidth - 0.5f, v = y / kHeight;
+        const float top = 0.25f - 0.2f * std::cos(u * 3.14159f);
+        return v > top && v < top + 0.06f && std::fabs(u) < 0.42f - 0.12f * v;
+    }, Rgb(150, 104, 62));
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(std::uint8_t(value >> (8 * i)));
+}
+
+// A wide string as the document archive stores it: markers, length, UTF-16.
+void PutWideString(std::vector<std::uint8_t>& out, const std::u16string& text)
+{
+    out.insert(out.end(), {0xFF, 0xFE, 0xFF, std::uint8_t(text.size())});
+    for (char16_t unit : text) {
+        out.push_back(std::uint8_t(unit));
+        out.push_back(std::uint8_t(unit >> 8));
+    }
+}
+
+// The stand as a texture set: no values, one record (resource id 0, no
+// module, the picture's bytes and name).
+bool WriteGlassBallStandSet(const std::string& folder)
+{
+    const std::string scratch = folder + "/.glass-ball-stand.png";
+    if (!GlassBallStand().SavePng(scratch))
+        return false;
+    std::vector<std::uint8_t> png;
+    if (std::FILE* file = std::fopen(scratch.c_str(), "rb")) {
+        int c = 0;
+        while ((c = std::fgetc(file)) != EOF)
+            png.push_back(std::uint8_t(c));
+        std::fclose(file);
+    }
+    std::remove(scratch.c_str());
+    if (png.empty())
+        return false;
+    std::vector<std::uint8_t> set;
+    PutU32(set, 0); // values
+    PutU32(set, 1); // records
+    PutU32(set, 0); // resource id
+    PutWideString(set, u"");
+    PutU32(set, std::uint32_t(png.size()));
+    set.insert(set.end(), png.begin(), png.end());
+    PutWideString(set, u"glass-ball-stand.png");
+    const std::string path = folder + "/DDS-184-glass-ball-stand.set";
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    const bool written = std::fwrite(set.data(), 1, set.size(), out) == set.size();
+    return std::fclose(out) == 0 && written;
 }
 
 } // namespace
@@ -466,6 +559,8 @@ int main(int argc, char** argv)
         {"DDS-7-flame-tongues.png", FlameTongues},
         {"DDS-62-heat-bump.png", HeatBump},
         {"DDS-40-matrix-glyphs.png", MatrixGlyphs},
+        {"DDS-58-glass-ball-highlight.png", GlassBallHighlight1},
+        {"DDS-59-glass-ball-glint.png", GlassBallHighlight2},
     };
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;
@@ -473,6 +568,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "orvanta-makepictures: cannot write %s\n", path.c_str());
             return 1;
         }
+    }
+    if (!WriteGlassBallStandSet(folder)) {
+        std::fprintf(stderr, "orvanta-makepictures: cannot write the glass ball's stand\n");
+        return 1;
     }
     return 0;
 }

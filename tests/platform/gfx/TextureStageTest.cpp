@@ -200,6 +200,33 @@ TEST_F(TextureStageTest, BumpEnvMapOffsetsTheNextStageCoordinates)
     }
 }
 
+// A bump stage with no texture bound passes no (du, dv) on, whatever its
+// bump matrix: the next stage samples at its own coordinates.
+TEST_F(TextureStageTest, BumpStageWithoutTextureLeavesTheNextStageCoordinates)
+{
+    std::vector<std::uint32_t> grid(16);
+    for (std::uint32_t i = 0; i < 16; ++i)
+        grid[i] = 0xFF000000u | (i * 0x111111u);
+    Ref<Texture> colors = MakeTexture(*device, 4, 4, grid);
+    device->SetTexture(0, nullptr);
+    device->SetTexture(1, colors.Get());
+    Op(0, TextureOp::BumpEnvMap, TextureArg::Texture, TextureArg::Current, TextureOp::Disable, TextureArg::Texture,
+       TextureArg::Current);
+    Op(1, TextureOp::SelectArg1, TextureArg::Texture, TextureArg::Current, TextureOp::Disable, TextureArg::Texture,
+       TextureArg::Current);
+    for (float m : {0.25f, 0.5f}) {
+        Stage(0, TextureStageState::BumpEnvMat00, std::bit_cast<std::uint32_t>(m));
+        Stage(0, TextureStageState::BumpEnvMat01, std::bit_cast<std::uint32_t>(m));
+        Stage(0, TextureStageState::BumpEnvMat10, std::bit_cast<std::uint32_t>(m));
+        Stage(0, TextureStageState::BumpEnvMat11, std::bit_cast<std::uint32_t>(m));
+        Stage(1, TextureStageState::TexCoordIndex, 0);
+        ASSERT_EQ(Draw(*device, 0x144, ScreenRect(0, 0, kWidth, kHeight)), kOk);
+        const auto pixels = ReadTarget(*device);
+        for (std::uint32_t cell = 0; cell < 4; ++cell)
+            EXPECT_EQ(Pixel(pixels, cell * 4 + 2, cell * 4 + 2), grid[cell * 4 + cell]) << m << " cell " << cell;
+    }
+}
+
 // The glass ball's set-up: camera-space positions as coordinates, turned by
 // the stage's texture matrix, two components used.
 TEST_F(TextureStageTest, CameraSpacePositionThroughTheTextureMatrix)
@@ -325,6 +352,55 @@ TEST_F(TextureStageTest, SpecularHighlightIsAddedAfterTheStages)
     device->SetRenderState(RenderState::LocalViewer, kFalse);
     ASSERT_EQ(Draw(*device, 0x112, quad), kOk);
     EXPECT_COLOR_NEAR(ReadTarget(*device)[8 * kWidth + 8], 0xFF804000u, 2);
+}
+
+// With a local viewer (the default) the half vector takes the direction from
+// the lit vertex to the eye: a surface facing the eye and lit from the eye's
+// direction shines fully when the eye is far and less when the eye is close
+// in front of it (its corners then see the eye at an angle). An infinitely far
+// viewer sees the full highlight either way. Lighting is per vertex, and the
+// four corners see the eye alike, so the whole quad takes one colour.
+TEST_F(TextureStageTest, LocalViewerBendsTheHighlightTowardsTheEye)
+{
+    device->SetRenderState(RenderState::Lighting, kTrue);
+    device->SetRenderState(RenderState::SpecularEnable, kTrue);
+    Light light;
+    light.diffuse = {0, 0, 0, 0};
+    light.specular = {1, 1, 1, 0};
+    light.direction = {0, 0, 1};
+    device->SetLight(0, light);
+    device->LightEnable(0, true);
+    Material material;
+    material.specular = {1, 1, 1, 0};
+    material.power = 10;
+    device->SetMaterial(material);
+    const std::vector<XyzNormalTex> quad{{0, 16, 0, 0, 0, -1, 0, 1},
+                                         {0, 0, 0, 0, 0, -1, 0, 0},
+                                         {16, 16, 0, 0, 0, -1, 1, 1},
+                                         {16, 0, 0, 0, 0, -1, 1, 0}};
+    struct Case {
+        std::uint32_t localViewer;
+        float eyeDistance;
+        std::uint32_t expected;
+    };
+    // Eye 8 units in front of the centre: each corner sees it at
+    // atan(sqrt(128) / 8) = 54.7 degrees, N.H = cos(27.4) = 0.888, 0.888^10 = 0.305.
+    const Case cases[] = {{kTrue, 8, 0xFF4E4E4E},
+                          {kTrue, 1000, 0xFFFFFFFF},
+                          {kFalse, 8, 0xFFFFFFFF},
+                          {kFalse, 1000, 0xFFFFFFFF}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.localViewer) + " at " + std::to_string(c.eyeDistance));
+        math::Matrix view;
+        math::MatrixTranslation(&view, -8, -8, c.eyeDistance);
+        device->SetTransform(TransformState::View, view);
+        math::Matrix projection;
+        math::MatrixOrthoOffCenterLH(&projection, -8, 8, 8, -8, 0, 2000);
+        device->SetTransform(TransformState::Projection, projection);
+        device->SetRenderState(RenderState::LocalViewer, c.localViewer);
+        ASSERT_EQ(Draw(*device, 0x112, quad), kOk);
+        EXPECT_COLOR_NEAR(ReadTarget(*device)[8 * kWidth + 8], c.expected, 3);
+    }
 }
 
 } // namespace
