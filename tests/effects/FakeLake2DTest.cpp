@@ -6,11 +6,11 @@
 
 #include "effects/FakeLake2D.h"
 #include "objectmodel/ClassRegistry.h"
-#include "tests/effects/LightVariantTestSupport.h"
+#include "tests/effects/FixedFunctionLightTestSupport.h"
 #include "tests/support/LightWriter.h"
 #include "tests/support/RecordingArchive.h"
 
-namespace light_variant_test {
+namespace fixed_light_test {
 namespace {
 
 const LinkKey kLakePicture{u"pictures\\lake.bmp", 11};
@@ -27,7 +27,7 @@ std::uint8_t CornerAlpha(const ColorQuad& quad, int corner)
     return lock.Holds(4) ? std::uint8_t(lock[std::size_t(corner)].colour >> 24) : 0;
 }
 
-class FakeLakeTest : public LightVariantTest {
+class FakeLakeTest : public FixedFunctionLightTest {
 protected:
     std::unique_ptr<FakeLake2D> MakeLake(std::uint32_t width, std::uint32_t height, std::uint32_t horizonValue,
                                          const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& colour)
@@ -289,4 +289,4 @@ TEST_F(FakeLakeTest, DegenerateHorizonsAndPicturesDrawOnlyThePicture)
 }
 
 } // namespace
-} // namespace light_variant_test
+} // namespace fixed_light_test

@@ -7,11 +7,11 @@
 #include "effects/GlassBallLight.h"
 #include "effects/GlassBallTextures.h"
 #include "objectmodel/ClassRegistry.h"
-#include "tests/effects/LightVariantTestSupport.h"
+#include "tests/effects/FixedFunctionLightTestSupport.h"
 #include "tests/support/LightWriter.h"
 #include "tests/support/RecordingArchive.h"
 
-namespace light_variant_test {
+namespace fixed_light_test {
 namespace {
 
 using picture_scene_test::At;
@@ -40,7 +40,7 @@ std::vector<std::uint8_t> LevelBytes(gfx::Texture& texture, std::uint32_t level,
     return bytes;
 }
 
-class GlassBallTest : public LightVariantTest {
+class GlassBallTest : public FixedFunctionLightTest {
 protected:
     // A glass ball over a scene picture, its backdrop picture link set to
     // `backdrop`, turning as `turn`, overlays off unless given.
@@ -372,4 +372,4 @@ TEST_F(GlassBallTest, WithoutTheBallTheFrameIsStillShown)
 }
 
 } // namespace
-} // namespace light_variant_test
+} // namespace fixed_light_test

@@ -7,11 +7,11 @@
 #include "objectmodel/ClassRegistry.h"
 #include "platform/crt/Random.h"
 #include "platform/math/MathFunctions.h"
-#include "tests/effects/LightVariantTestSupport.h"
+#include "tests/effects/FixedFunctionLightTestSupport.h"
 #include "tests/support/LightWriter.h"
 #include "tests/support/RecordingArchive.h"
 
-namespace light_variant_test {
+namespace fixed_light_test {
 namespace {
 
 using picture_scene_test::At;
@@ -24,7 +24,7 @@ std::uint32_t Ramp(std::uint32_t x, std::uint32_t y)
     return ((x * 8 + 4) << 16) | ((y * 8 + 4) << 8);
 }
 
-class WaterRingTest : public LightVariantTest {
+class WaterRingTest : public FixedFunctionLightTest {
 protected:
     std::unique_ptr<DS_WaterRingLight> MakeRing(
         std::uint32_t width, std::uint32_t height, int ringMode, int pictureMode = PicturePosition::kFit,
@@ -306,4 +306,4 @@ TEST_F(WaterRingTest, WithoutWaterTheFrameIsStillShown)
 }
 
 } // namespace
-} // namespace light_variant_test
+} // namespace fixed_light_test

@@ -13,7 +13,6 @@
 
 namespace light_writer {
 
-
 // ---- flame, underwater and matrix-code lights
 
 // The fire a flame light embeds by default: the flame tongues, picture 7.
@@ -102,9 +101,12 @@ inline DocumentWriter& WriteMatrixCodeLight(DocumentWriter& w, const MatrixCodeL
     if (f.version > 1)
         description_writer::WriteLink(w, f.glyphs);
     return picture_scene_writer::WriteLightRecord(w, f.light);
+}
+
 // ---- the lake, the water ring and the glass ball
 
 struct FakeLakeFields {
+    std::int32_t version = 2;
     // Version 2 and later.
     std::uint32_t bumpRepeat = 100;
     std::uint32_t speed = 50;
@@ -120,6 +122,7 @@ struct FakeLakeFields {
     crt::Guid guid{};
     std::u16string keyName;
     std::uint8_t keyFlag = 1;
+    picture_scene_writer::LightFields light;
 };
 
 inline DocumentWriter& WriteFakeLake(DocumentWriter& writer, const FakeLakeFields& lake)
@@ -141,6 +144,7 @@ inline DocumentWriter& WriteFakeLake(DocumentWriter& writer, const FakeLakeField
 }
 
 struct WaterRingFields {
+    std::int32_t version = 2;
     // Version 2 and later.
     std::uint32_t timeStep = 0;
     std::uint32_t density = 0;
@@ -153,6 +157,7 @@ struct WaterRingFields {
     std::uint32_t specularPower = 50;
     // Every version.
     std::int32_t mode = 0;
+    picture_scene_writer::LightFields light;
 };
 
 inline DocumentWriter& WriteWaterRing(DocumentWriter& writer, const WaterRingFields& ring)
@@ -173,6 +178,7 @@ inline DocumentWriter& WriteWaterRing(DocumentWriter& writer, const WaterRingFie
 }
 
 struct GlassBallFields {
+    std::int32_t version = 2;
     std::u16string overlayAPath = u"common_res.dll";
     std::int64_t overlayAId = 58;
     std::u16string overlayBPath = u"common_res.dll";
@@ -193,6 +199,7 @@ struct GlassBallFields {
     std::int32_t turnMode = 3;
     std::int32_t gradientTop = 0;
     std::int32_t gradientBottom = 0;
+    picture_scene_writer::LightFields light;
 };
 
 inline DocumentWriter& WriteGlassBall(DocumentWriter& writer, const GlassBallFields& ball)

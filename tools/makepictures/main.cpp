@@ -373,19 +373,6 @@ Canvas TwoChannelNoise(int cells, int seedRed, int seedGreen)
     Canvas canvas(kSide, kSide, {0, 0, 0, 1});
     canvas.Shade([&](float x, float y) {
         return Colour{TileableNoise(x, y, kSide, cells, 4, seedRed), TileableNoise(x, y, kSide, cells, 4, seedGreen), 0, 1};
-// ---- the glass ball's overlays and stand ----------------------------------
-//
-// The overlays are drawn over the ball's quad, whose disc fills the square
-// but for its outermost ring: soft white highlights with alpha, a broad
-// crescent at the top left and a small glint at the bottom right.
-
-Canvas GlassBallHighlight(float centreX, float centreY, float radiusX, float radiusY, float strength)
-{
-    Canvas canvas(kSide, kSide, Rgb(255, 255, 255, 0));
-        const float dx = (x / kSide - centreX) / radiusX, dy = (y / kSide - centreY) / radiusY;
-        const float d = std::sqrt(dx * dx + dy * dy);
-        const float glow = std::clamp(1.0f - d, 0.0f, 1.0f);
-        return Rgb(255, 255, 255, strength * glow * glow);
     });
     return canvas;
 }
@@ -454,6 +441,27 @@ Canvas MatrixGlyphs()
         }, {1, 1, 1, 1});
     }
     return canvas;
+}
+
+// ---- the glass ball's overlays and stand ----------------------------------
+//
+// The overlays are drawn over the ball's quad, whose disc fills the square
+// but for its outermost ring: soft white highlights with alpha, a broad
+// crescent at the top left and a small glint at the bottom right.
+
+Canvas GlassBallHighlight(float centreX, float centreY, float radiusX, float radiusY, float strength)
+{
+    constexpr int kSide = 256;
+    Canvas canvas(kSide, kSide, Rgb(255, 255, 255, 0));
+    canvas.Shade([&](float x, float y) {
+        const float dx = (x / kSide - centreX) / radiusX, dy = (y / kSide - centreY) / radiusY;
+        const float d = std::sqrt(dx * dx + dy * dy);
+        const float glow = std::clamp(1.0f - d, 0.0f, 1.0f);
+        return Rgb(255, 255, 255, strength * glow * glow);
+    });
+    return canvas;
+}
+
 Canvas GlassBallHighlight1()
 {
     return GlassBallHighlight(0.34f, 0.28f, 0.22f, 0.13f, 0.8f);
@@ -480,6 +488,7 @@ Canvas GlassBallStand()
         const float top = 0.25f - 0.2f * std::cos(u * 3.14159f);
         return v > top && v < top + 0.06f && std::fabs(u) < 0.42f - 0.12f * v;
     }, Rgb(150, 104, 62));
+    return canvas;
 }
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)

@@ -64,10 +64,13 @@ bool WriteMatrixCodeLightParams(std::ostringstream& out, const DS_2D_Light& ligh
     return true;
 }
 
+// ---- the lake, the water ring and the glass ball
+
 bool WriteFakeLakeParams(std::ostringstream& out, const DS_2D_Light& light)
 {
     const auto* lake = dynamic_cast<const FakeLake2D*>(&light);
     if (!lake)
+        return false;
     out << ", \"light_params\": {\"bumpRepeat\": " << lake->bumpRepeat.value << ", \"speed\": " << lake->speed.value
         << ", \"horizon\": " << lake->horizon.value << ", \"gradientLevel\": " << lake->gradientLevel.value
         << ", \"tintAlpha\": " << lake->tintAlpha.value << ", \"tintFade\": " << lake->tintFade.value
@@ -75,24 +78,28 @@ bool WriteFakeLakeParams(std::ostringstream& out, const DS_2D_Light& light)
         << ", \"mirrorSizeExponent\": " << lake->mirrorSizeExponent.value
         << ", \"tintColour\": " << lake->tintColour.value << ", \"key\": \"" << crt::FormatGuid(lake->key.guid)
         << "\", \"keyName\": " << JsonString(lake->key.name) << ", \"keyFlag\": " << int(lake->key.flag) << "}";
+    return true;
 }
 
 bool WriteWaterRingParams(std::ostringstream& out, const DS_2D_Light& light)
 {
     const auto* ring = dynamic_cast<const DS_WaterRingLight*>(&light);
     if (!ring)
+        return false;
     out << ", \"light_params\": {\"mode\": " << ring->mode.value << ", \"timeStep\": " << ring->timeStepValue.value
         << ", \"density\": " << ring->densityValue.value << ", \"resolution\": " << ring->resolutionValue.value
         << ", \"dropStrength\": " << ring->dropStrengthValue.value << ", \"damping\": " << ring->dampingValue.value
         << ", \"refractionDepth\": " << ring->refractionDepthValue.value << ", \"dropRate\": " << ring->dropRate.value
         << ", \"specularLevel\": " << ring->specularLevel.value
         << ", \"specularPower\": " << ring->specularPower.value << "}";
+    return true;
 }
 
 bool WriteGlassBallParams(std::ostringstream& out, const DS_2D_Light& light)
 {
     const auto* ball = dynamic_cast<const DS_GlassBallLight*>(&light);
     if (!ball)
+        return false;
     out << ", \"light_params\": {\"overlayA\": " << JsonLink(ball->overlayALink)
         << ", \"overlayB\": " << JsonLink(ball->overlayBLink) << ", \"stand\": " << JsonLink(ball->standLink)
         << ", \"picture\": " << JsonLink(ball->pictureLink) << ", \"turnSpeed\": " << ball->turnSpeed.value
@@ -109,7 +116,7 @@ bool WriteGlassBallParams(std::ostringstream& out, const DS_2D_Light& light)
 
 void WriteLightParams(std::ostringstream& out, const DS_2D_Light& light)
 {
-    // Each light variant adds its branch here; the plain light has none.
+    // The plain light stores nothing of its own and has no branch.
     if (WriteFlameLightParams(out, light))
         return;
     if (WriteUnderwaterLightParams(out, light))

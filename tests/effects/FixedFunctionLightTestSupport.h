@@ -1,5 +1,6 @@
 #pragma once
-// Fixtures for the light-variant tests: the picture-scene fixture (a
+// Fixtures for the tests of the light variants drawn through the
+// fixed-function pipeline: the picture-scene fixture (a
 // headless 64 x 64 device, a resource manager and a render context current)
 // with pictures of any size stored as a document stores them, variants set
 // up as the player sets a light up, and pixel helpers.
@@ -17,7 +18,7 @@
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/DocumentWriter.h"
 
-namespace light_variant_test {
+namespace fixed_light_test {
 
 using picture_scene_test::kTargetSize;
 using quad_test::Hex;
@@ -36,7 +37,7 @@ inline int ColourDistance(std::uint32_t a, std::uint32_t b)
     return largest;
 }
 
-class LightVariantTest : public picture_scene_test::PictureSceneTest {
+class FixedFunctionLightTest : public picture_scene_test::PictureSceneTest {
 protected:
     void SetUp() override
     {
@@ -89,4 +90,4 @@ protected:
     }
 };
 
-} // namespace light_variant_test
+} // namespace fixed_light_test
