@@ -2,6 +2,8 @@
 
 #include <epoxy/egl.h>
 
+#include "platform/crt/SoftwareRasteriser.h"
+
 namespace gfx {
 
 struct HeadlessContext::Egl {
@@ -102,6 +104,7 @@ std::unique_ptr<HeadlessContext> HeadlessContext::Create(std::string* error)
     std::string ignored;
     std::string& message = error ? *error : ignored;
     message = "no EGL display";
+    crt::KeepSoftwareRasterisingOnCallingThread();
 
     struct Attempt {
         bool surfaceless;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/crt/SoftwareRasteriser.h"
+
 namespace win {
 
 namespace {
@@ -48,6 +50,8 @@ bool SdlVideo::Start(std::string* error)
     // A wallpaper must never keep the screen saver away, which SDL does by
     // default for its windows.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Before SDL loads the GL driver.
+    crt::KeepSoftwareRasterisingOnCallingThread();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (error)
             *error = std::string("SDL video cannot start: ") + SDL_GetError();
