@@ -38,6 +38,7 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResMatrixGlyphPicture, "matrix code glyph strip"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResFireEffect, "fire effect"},
     SharedResourceEntry{SharedResourceKind::Effect, kCommonResHeatHazeEffect, "heat shimmer effect"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResStaticAnimationEffect, "static animation effect"},
 };
 
 } // namespace

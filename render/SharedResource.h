@@ -68,6 +68,8 @@
 //   RT_RCDATA  63    effect: heat shimmer ("BumpmapDistortLow2" besides
 //                    "Main" and "MainFX"; "stenght", "Offset", "bump_scale",
 //                    "Bumpmap")
+//   RT_RCDATA  116   effect: the static animation's default ("Blend_Normal";
+//                    "Texture", "Color")
 // Every image effect above but 190 and 92 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").

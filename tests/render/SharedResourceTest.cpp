@@ -56,6 +56,7 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResHeatHazeEffect,
      {{"Main", "MainFX", "BumpmapDistortLow2"},
       {"Scale", "Mask", "Background", "stenght", "Offset", "bump_scale", "Bumpmap"}}},
+    {kCommonResStaticAnimationEffect, {{"Blend_Normal"}, {"Texture", "Color"}}},
 };
 
 class SharedResourceTest : public DeviceTest {
