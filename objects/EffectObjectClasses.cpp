@@ -2,6 +2,7 @@
 
 #include "objectmodel/ClassRegistry.h"
 #include "objects/GlowingDischarge.h"
+#include "objects/ObjectAnimations.h"
 #include "objects/TextDescriptions.h"
 #include "objects/TextItems.h"
 
@@ -14,4 +15,7 @@ void RegisterEffectObjectClasses()
     RegisterMainClass<DS_ScrollingTextConstructor>(DS_ScrollingTextConstructor::kClassName);
     RegisterMainClass<DS_TextLinkConstructor>(DS_TextLinkConstructor::kClassName);
     RegisterMainClass<DS_DischargeFXConstructor>(DS_DischargeFXConstructor::kClassName);
+    RegisterMainClass<DS_StaticAnimation>(DS_StaticAnimation::kClassName);
+    RegisterMainClass<DS_BrownAnimation>(DS_BrownAnimation::kClassName);
+    RegisterMainClass<DS_PathAnimtion>(DS_PathAnimtion::kClassName);
 }

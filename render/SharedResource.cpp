@@ -44,6 +44,7 @@ constexpr std::array kSharedResources{
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture1, "glass-ball highlight"},
     SharedResourceEntry{SharedResourceKind::Picture, kCommonResGlassBallOverlayPicture2, "glass-ball glint"},
     SharedResourceEntry{SharedResourceKind::TextureSet, kCommonResGlassBallStandSet, "glass-ball stand set"},
+    SharedResourceEntry{SharedResourceKind::Effect, kCommonResStaticAnimationEffect, "static animation effect"},
 };
 
 } // namespace

@@ -76,6 +76,8 @@
 //   "DDS"      59    the glass ball's second highlight overlay
 //   "DDS"      184   texture set: the glass ball's stand (int32 value
 //                    count, values, int32 record count, module records)
+//   RT_RCDATA  116   effect: the static animation's default ("Blend_Normal";
+//                    "Texture", "Color")
 // Every image effect above but 190 and 92 has the techniques "Main" and "MainFX"
 // and the inputs "Scale", "Mask" and "Background" (190: "Mask" and
 // "Background").

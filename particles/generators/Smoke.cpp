@@ -104,7 +104,12 @@ void DS_Smoke::Render(DS_ABRender& renderer, DS_ParticlesObj& target)
 
 void DrawFirstTextureLayer(DS_TexParticleGenerator& generator, DS_ABRender& renderer, DS_ParticlesObj& target)
 {
-    gfx::Texture* texture = generator.LoadedTexture(0);
+    DrawTextureLayer(generator, renderer, target, generator.LoadedTexture(0));
+}
+
+void DrawTextureLayer(DS_TexParticleGenerator& generator, DS_ABRender& renderer, DS_ParticlesObj& target,
+                      gfx::Texture* texture)
+{
     if (!texture)
         return;
     if (gfx::Device* device = GetResourceDevice())

@@ -52,3 +52,7 @@ public:
 // and draws every quad of layer 0 with the generator's effect (or the
 // fixed-function path without one). Nothing without a first texture.
 void DrawFirstTextureLayer(DS_TexParticleGenerator& generator, DS_ABRender& renderer, DS_ParticlesObj& target);
+// The same with `texture` (a frame of an animated picture) on stage 0;
+// nothing without one.
+void DrawTextureLayer(DS_TexParticleGenerator& generator, DS_ABRender& renderer, DS_ParticlesObj& target,
+                      gfx::Texture* texture);

@@ -10,6 +10,7 @@
 #include "objectmodel/DocumentError.h"
 #include "objects/ObjectClasses.h"
 #include "particles/engine/ParticleSystemCtrl.h"
+#include "particles/generators/ParticleGenerator.h"
 #include "particles/systems/ParticleSystemCtrl.h"
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/EffectObjectSampleDocuments.h"
@@ -31,6 +32,8 @@ std::unique_ptr<DS_IOF_Item> CloneOf(const DS_IOF_Item& item)
         return sprites->Clone();
     if (const auto* particles = dynamic_cast<const KXI_ParticleSystemCtrl*>(&item))
         return particles->Clone();
+    if (const auto* generator = dynamic_cast<const DS_ParticleGenerator*>(&item))
+        return generator->Clone();
     return nullptr;
 }
 

@@ -8,14 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <filesystem>
-#include <unistd.h>
 
-#include "objectmodel/SceneDocument.h"
-#include "platform/crt/WideString.h"
-#include "player/HeadlessRender.h"
 #include "render/BuiltinEffects.h"
-#include "tests/player/PlayerTestSupport.h"
+#include "tests/player/HeadlessDocumentFixture.h"
 #include "tests/render/DocResManagerTestSupport.h"
 #include "tests/support/GifFixture.h"
 #include "tests/support/PaintedGeneratorWriter.h"
@@ -25,6 +20,7 @@ namespace {
 
 using namespace generator_writer;
 using description_writer::StoredLink;
+using player_test::StoreBytes;
 
 constexpr std::uint32_t kWidth = 320, kHeight = 180;
 constexpr std::uint32_t kPictureRgb = 0x203040;
@@ -60,14 +56,6 @@ AirBrushFields Row(float x, float y, std::uint32_t size, std::size_t count, TexG
     }
     brush.textured = std::move(textured);
     return brush;
-}
-
-void StoreBytes(std::map<LinkKey, std::vector<ModuleResourceBlob>>& into, const StoredLink& link,
-                std::vector<std::uint8_t> bytes)
-{
-    ModuleResourceBlob blob(link.path.substr(link.path.rfind(u'\\') + 1));
-    blob.SetBytes(std::move(bytes));
-    into[LinkKey{link.path, link.id}].push_back(blob);
 }
 
 void StoreEffect(DocResManagerRecord& record, const StoredLink& link, std::string_view builtin)
@@ -149,36 +137,11 @@ std::vector<std::uint8_t> PaintedDocument()
     return w.Bytes();
 }
 
-class PaintedGeneratorsSceneTest : public ::testing::Test {
+class PaintedGeneratorsSceneTest : public player_test::HeadlessDocumentFixture {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path() / ("orvanta-painted-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    PaintedGeneratorsSceneTest() : HeadlessDocumentFixture("painted") {}
 
-    player::HeadlessFrame Render(double seconds)
-    {
-        const std::filesystem::path document = folder / "painted.dds";
-        EXPECT_TRUE(DocumentWriter().Raw(PaintedDocument()).SaveTo(document));
-        player::HeadlessRenderOptions options;
-        options.width = kWidth;
-        options.height = kHeight;
-        options.seconds = seconds;
-        player::HeadlessFrame frame;
-        std::string error;
-        const kxi_string path = crt::FromUtf8(document.string());
-        EXPECT_TRUE(player::RenderHeadless([path] { return OpenDocumentFile(path); }, options, frame, error)) << error;
-        return frame;
-    }
-
-    static std::uint32_t Rgb(const player::HeadlessFrame& frame, std::uint32_t x, std::uint32_t y)
-    {
-        return frame.pixels.at(std::size_t(y) * frame.width + x) & 0xFFFFFFu;
-    }
-
-    std::filesystem::path folder;
+    player::HeadlessFrame Render(double seconds) { return RenderDocument(PaintedDocument(), kWidth, kHeight, seconds); }
 };
 
 TEST_F(PaintedGeneratorsSceneTest, EveryGeneratorShowsAndThePictureStaysElsewhere)

@@ -59,6 +59,7 @@ const std::map<std::int32_t, EffectNames> kEffectNames{
     {kCommonResExpandEffect, {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "Center", "amplitude"}}},
     {kCommonResRadialWaveEffect,
      {{"Main", "MainFX"}, {"Scale", "Mask", "Background", "bg_scale_factor", "center", "frequency", "amplitude", "time"}}},
+    {kCommonResStaticAnimationEffect, {{"Blend_Normal"}, {"Texture", "Color"}}},
 };
 
 class SharedResourceTest : public DeviceTest {

@@ -4,6 +4,7 @@
 
 #include "platform/crt/Guid.h"
 #include "tests/support/DischargeWriter.h"
+#include "tests/support/ObjectAnimationWriter.h"
 #include "tests/support/ParticleSampleDocuments.h"
 #include "tests/support/TextObjectWriter.h"
 
@@ -73,6 +74,62 @@ text_writer::StaticTextFields SampleTextItem()
     return t;
 }
 
+generator_writer::TexGeneratorFields SampleAnimationPicture(std::u16string name)
+{
+    generator_writer::TexGeneratorFields textured;
+    textured.textures = {{kSampleDotPicture, kSampleDotId}};
+    textured.colour = 0x40C0FF;
+    textured.generator.base.name = std::move(name);
+    return textured;
+}
+
+generator_writer::BrownAnimationFields SampleBrownAnimation(std::int32_t version, std::uint32_t count)
+{
+    generator_writer::BrownAnimationFields brown;
+    brown.version = version;
+    brown.count = count;
+    brown.size = 100;
+    brown.motionScale = 25;
+    brown.repickPeriod = 10;
+    brown.steerTime = 20;
+    brown.frameSpeed = 150;
+    brown.region.region = generator_writer::RectangleQuad(16.0f, 8.0f, 24.0f, 12.0f);
+    brown.region.textured = SampleAnimationPicture(u"Wanderers");
+    return brown;
+}
+
+generator_writer::PathAnimationFields SamplePathAnimation(std::int32_t version)
+{
+    generator_writer::PathAnimationFields walker;
+    walker.version = version;
+    walker.moveSpeed = 5;
+    walker.size = 100;
+    walker.facing = 2;
+    walker.mirrorTopBottom = 1;
+    walker.frameSpeed = 80;
+    walker.path.points = {{4, 4, 0}, {28, 4, 0}, {16, 12, 0}};
+    walker.path.textured = SampleAnimationPicture(u"Walker");
+    return walker;
+}
+
+void AddObjectAnimationRecords(std::vector<EffectObjectRecord>& records)
+{
+    generator_writer::StaticAnimationFields still;
+    still.frameSpeed = 120;
+    still.reverse = 1;
+    still.rect.rect = generator_writer::RectCorners(4, 2, 12, 8);
+    still.rect.base.textured = SampleAnimationPicture(u"Still");
+    still.rect.base.textured.effect = {u"common_res.dll", 116};
+    records.push_back(Record("static animation", &generator_writer::WriteStaticAnimation, still));
+    records.push_back(Record("brown animation v2", &generator_writer::WriteBrownAnimation, SampleBrownAnimation(2, 6)));
+    records.push_back(Record("brown animation v1", &generator_writer::WriteBrownAnimation, SampleBrownAnimation(1, 3),
+                             false));
+    records.push_back(Record("brown animation of a huge count", &generator_writer::WriteBrownAnimation,
+                             SampleBrownAnimation(2, 4000000000u)));
+    records.push_back(Record("path animation v2", &generator_writer::WritePathAnimation, SamplePathAnimation(2)));
+    records.push_back(Record("path animation v1", &generator_writer::WritePathAnimation, SamplePathAnimation(1), false));
+}
+
 } // namespace
 
 std::vector<EffectObjectRecord> EffectObjectRecords()
@@ -101,6 +158,7 @@ std::vector<EffectObjectRecord> EffectObjectRecords()
         Record("scrolling text item", &text_writer::WriteScrollingTex, text_writer::ScrollingTexFields{1, 3, SampleTextItem()}));
     records.push_back(
         Record("text link item", &text_writer::WriteTextLink, text_writer::TextLinkFields{1, 4, SampleTextItem()}));
+    AddObjectAnimationRecords(records);
     return records;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/DischargeWriter.h"
 #include "tests/support/PictureSceneWriter.h"
 #include "tests/support/TextObjectWriter.h"
+#include "tools/demoscene/DemoAnimations.h"
 #include "tools/demoscene/PngPicture.h"
 #include "tools/demoscene/TextPicture.h"
 
@@ -194,7 +195,7 @@ bool WriteWordsSlide(DocumentWriter& w, DocResManagerRecord& record)
     light.backgroundId = kPictureId;
     light.camera.mode = 0;
     picture_scene_writer::WriteLightRecord(w, light);
-    w.Count(5);
+    w.Count(5 + kDemoAnimationObjects);
     WriteDischargeObject(w);
 
     text_writer::WriteStaticTextDescription(w, Description(kTitleKey, u"title", Wide(titleWords), title, 960.0f, 190.0f));
@@ -219,6 +220,7 @@ bool WriteWordsSlide(DocumentWriter& w, DocResManagerRecord& record)
     strip.text.object.single.controller.block.pictures = {kTickerLink};
     RandomTimeline(strip.text.object.single.controller.base.timing, 1000, 150, 40);
     text_writer::WriteScrollingTex(w, strip);
+    WriteDemoAnimations(w, record);
     w.Count(0); // no sounds
 
     record.textureSetRecords[LinkKey{kPicturePath, kPictureId}] = {

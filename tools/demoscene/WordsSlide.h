@@ -2,7 +2,8 @@
 // The demo scene's slide of words and sparks (1920 x 1080): a glowing
 // discharge crackling between two points over a dark sky, a still and a
 // scrolling text description, a text item on a backing panel with a drop
-// shadow and a text item scrolling through its strip. The text pictures are
+// shadow, a text item scrolling through its strip, and the object
+// animations of DemoAnimations.h. The text pictures are
 // set here in DejaVu Sans (Debian's fonts-dejavu-core, read at build time;
 // no font ships with the program); they, the discharge's glow picture and
 // the text descriptions' effect are stored in the document.

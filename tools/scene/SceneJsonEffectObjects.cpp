@@ -1,6 +1,7 @@
 #include "tools/scene/SceneJsonEffectObjects.h"
 
 #include "objects/GlowingDischarge.h"
+#include "objects/ObjectAnimations.h"
 #include "objects/TextDescriptions.h"
 #include "objects/TextItems.h"
 #include "platform/crt/Guid.h"
@@ -55,6 +56,32 @@ void WriteTextItem(std::ostringstream& out, const DS_StaticText& t)
     out << "}";
 }
 
+void WriteStaticAnimation(std::ostringstream& out, const DS_StaticAnimation& a)
+{
+    out << ", \"animation\": {\"frameSpeed\": " << a.frameSpeed.value << ", \"reverse\": " << a.reverse.value
+        << ", \"rect\": [";
+    for (std::size_t i = 0; i < a.rect.corners.size(); ++i)
+        out << (i ? ", " : "") << JsonPoint(a.rect.corners[i].value);
+    out << "]}";
+}
+
+void WriteBrownAnimation(std::ostringstream& out, const DS_BrownAnimation& a)
+{
+    out << ", \"animation\": {\"frameSpeed\": " << a.frameSpeed.value << ", \"count\": " << a.count.value
+        << ", \"size\": " << a.size.value << ", \"motionScale\": " << a.motionScale.value
+        << ", \"repickPeriod\": " << a.repickPeriod.value << ", \"steerTime\": " << a.steerTime.value << "}";
+}
+
+void WritePathAnimation(std::ostringstream& out, const DS_PathAnimtion& a)
+{
+    out << ", \"animation\": {\"frameSpeed\": " << a.frameSpeed.value << ", \"moveSpeed\": " << a.moveSpeed.value
+        << ", \"size\": " << a.size.value << ", \"points\": [";
+    for (std::size_t i = 0; i < a.path.points.size(); ++i)
+        out << (i ? ", " : "") << JsonPoint(a.path.points[i] ? a.path.points[i]->Position() : math::Vec3{});
+    out << "], \"facing\": " << a.facing.value << ", \"mirrors\": [" << a.mirrorTopBottom.value << ", "
+        << a.mirrorLeftRight.value << "]}";
+}
+
 } // namespace
 
 void WriteEffectObjectFields(std::ostringstream& out, const DS_IOF_Item& item)
@@ -65,4 +92,10 @@ void WriteEffectObjectFields(std::ostringstream& out, const DS_IOF_Item& item)
         WriteTextDescription(out, *text);
     if (const auto* text = dynamic_cast<const DS_StaticText*>(&item))
         WriteTextItem(out, *text);
+    if (const auto* animation = dynamic_cast<const DS_StaticAnimation*>(&item))
+        WriteStaticAnimation(out, *animation);
+    if (const auto* animation = dynamic_cast<const DS_BrownAnimation*>(&item))
+        WriteBrownAnimation(out, *animation);
+    if (const auto* animation = dynamic_cast<const DS_PathAnimtion*>(&item))
+        WritePathAnimation(out, *animation);
 }

@@ -13,6 +13,11 @@
 //       {"on", "colour", "opacity", "distance", "angle"}, "quad": [four
 //       points], and for the scrolling one "scrollMode", for the link
 //       "link": N}
+//   object animations: "animation": {"frameSpeed": N, and for the static
+//       one "reverse", "rect": [four points]; for the wandering one
+//       "count", "size", "motionScale", "repickPeriod", "steerTime"; for
+//       the path one "moveSpeed", "size", "points": [...], "facing",
+//       "mirrors": [top-bottom, left-right]}
 // Nothing for other items.
 
 #include <sstream>

@@ -1,0 +1,1 @@
+../effects/static-animation.fx
