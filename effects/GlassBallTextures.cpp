@@ -102,8 +102,8 @@ gfx::Ref<gfx::Texture> MakeMaskTexture(gfx::Device& device)
     gfx::Ref<gfx::Texture> texture = CreateManaged(device, kMaskSide, 1, gfx::Format::A8);
     if (!texture)
         return {};
-    const int half = static_cast<int>(kMaskSide / 2);
-    const bool filled = FillLevel0(*texture, kMaskSide, [half](std::uint32_t row, std::uint8_t* bytes) {
+    constexpr int half = static_cast<int>(kMaskSide / 2);
+    const bool filled = FillLevel0(*texture, kMaskSide, [](std::uint32_t row, std::uint8_t* bytes) {
         for (std::uint32_t column = 0; column < kMaskSide; ++column)
             bytes[column] = MaskTexelAt(static_cast<int>(column) - half, static_cast<int>(row) - half);
     });
