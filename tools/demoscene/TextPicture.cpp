@@ -14,7 +14,9 @@
 #pragma GCC diagnostic ignored "-Wold-style-cast"
 #pragma GCC diagnostic ignored "-Wdouble-promotion"
 #pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wuseless-cast"
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wuseless-cast" // a warning only gcc has
+#endif
 #define STB_TRUETYPE_IMPLEMENTATION
 #define STBTT_STATIC
 #include <stb/stb_truetype.h>
