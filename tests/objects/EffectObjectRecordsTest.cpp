@@ -52,7 +52,9 @@ TEST(EffectObjectRecordsTest, EveryStoredFormReadsInStepAndSavesBack)
         }
         const std::unique_ptr<DS_IOF_Item> clone = CloneOf(*item);
         ASSERT_NE(clone, nullptr);
-        EXPECT_EQ(typeid(*clone), typeid(*item));
+        const DS_IOF_Item& cloned = *clone;
+        const DS_IOF_Item& original = *item;
+        EXPECT_EQ(typeid(cloned), typeid(original));
         EXPECT_EQ(Saved(*clone), saved);
 
         // Cut short anywhere in its last quarter, the record is refused.
