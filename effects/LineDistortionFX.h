@@ -29,7 +29,7 @@ class DS_PerspectiveFX : public DS_LineBased {
 public:
     static constexpr std::u16string_view kSectionName = u"DS_PerspectiveFX";
     static constexpr std::int32_t kWrittenVersion = 3;
-    static constexpr std::string_view kBuiltinEffect = "perspective";
+    static constexpr std::string_view kBuiltinEffect = "depth-tilt";
 
     DS_PerspectiveFX();
     DS_PerspectiveFX(const DS_PerspectiveFX& other) = default;

@@ -305,7 +305,7 @@ void WriteTiles(DocumentWriter& w, DocResManagerRecord& record, std::uint32_t wi
     perspective.amplitudeB = 300;
     perspective.depth = 1;
     perspective.line.centre = middle;
-    perspective.line.fx = timed(Fx(14, record, band(0.1, 0.9), StoredEffect(record, "perspective", 313), 50, whole), 3);
+    perspective.line.fx = timed(Fx(14, record, band(0.1, 0.9), StoredEffect(record, "depth-tilt", 313), 50, whole), 3);
     WritePerspective(w, perspective);
 
     StretchFields stretch;
