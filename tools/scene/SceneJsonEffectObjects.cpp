@@ -39,7 +39,8 @@ void WriteTextDescription(std::ostringstream& out, const DS_StaticTextConstructo
 void WriteTextItem(std::ostringstream& out, const DS_StaticText& t)
 {
     out << ", \"textItem\": {\"text\": " << JsonString(t.properties.text.value)
-        << ", \"face\": " << JsonString(t.properties.face.value) << ", \"shadow\": {\"on\": " << t.shadowOn.value
+        << ", \"face\": " << JsonString(t.properties.face.value) << ", \"size\": " << t.properties.size.value
+        << ", \"fontColour\": " << t.properties.fontColour.value << ", \"shadow\": {\"on\": " << t.shadowOn.value
         << ", \"colour\": " << t.shadowColour.colour.value << ", \"opacity\": " << t.shadowColour.opacity.value
         << ", \"distance\": " << t.shadowDistance.value << ", \"angle\": " << t.shadowDirection.value
         << "}, \"quad\": [";
@@ -69,7 +70,11 @@ void WriteBrownAnimation(std::ostringstream& out, const DS_BrownAnimation& a)
 {
     out << ", \"animation\": {\"frameSpeed\": " << a.frameSpeed.value << ", \"count\": " << a.count.value
         << ", \"size\": " << a.size.value << ", \"motionScale\": " << a.motionScale.value
-        << ", \"repickPeriod\": " << a.repickPeriod.value << ", \"steerTime\": " << a.steerTime.value << "}";
+        << ", \"repickPeriod\": " << a.repickPeriod.value << ", \"steerTime\": " << a.steerTime.value
+        << ", \"region\": [";
+    for (std::size_t i = 0; i < a.region.corners.size(); ++i)
+        out << (i ? ", " : "") << JsonPoint(a.region.corners[i].value);
+    out << "]}";
 }
 
 void WritePathAnimation(std::ostringstream& out, const DS_PathAnimtion& a)
