@@ -21,78 +21,9 @@ namespace {
 using namespace picture_scene_test;
 
 constexpr float kPi = 3.1415927f;
-constexpr std::uint32_t kFlatRgb = 0x336699;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
-class DistortionReadbackTest : public PictureSceneTest {
-protected:
-    void SetUp() override
-    {
-        PictureSceneTest::SetUp();
-        docres_test::TestModuleFolder();
-        RegisterEffectClasses();
-        light = MakeStripesLight(PicturePosition::kStretch);
-    }
-    void TearDown() override
-    {
-        light.reset();
-        PictureSceneTest::TearDown();
-    }
-
-    // Prepares `fx` as a document's object: the built-in effect through
-    // bytes it cannot run where it has no default link, a held level.
-    void Prepare(DS_FX_Constructor& fx, float level = 1.0f)
-    {
-        // The region (what road B's grid covers) is the whole picture.
-        const float w = float(kPictureWidth), h = float(kPictureHeight);
-        const math::Vec3 corners[4] = {{0, 0, 0}, {w, 0, 0}, {0, h, 0}, {w, h, 0}};
-        for (int i = 0; i < 4; ++i)
-            fx.region.corners[i].value = corners[i];
-        if (fx.effectLink.Path().empty())
-            LinkForeignEffect(*manager, fx);
-        HoldLevel(fx, level);
-    }
-
-    // The frame of `fx` after its clock ran to scene time `t`.
-    std::vector<std::uint32_t> FrameAt(DS_FX_Constructor& fx, float t = 0.0f)
-    {
-        RenderObjectList objects;
-        objects.emplace_back(fx.CreateRenderObject().release());
-        for (float at = 0.0f; at < t; at += 0.1f)
-            objects.front()->Update(at);
-        objects.front()->Update(t);
-        light->RenderFrame(objects, false);
-        return BackBufferPixels();
-    }
-
-    // A one-colour picture replaces the stripes.
-    void UseFlatPicture()
-    {
-        ModuleResourceBlob stored(u"flat.bmp");
-        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kFlatRgb));
-        DocResManagerRecord record;
-        const LinkKey flat{u"pictures\\flat.bmp", 8};
-        record.textureSetRecords[flat] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
-        light = MakeLight(flat, PicturePosition::kStretch);
-    }
-
-    // A mask over the picture: white on the left half, transparent black on
-    // the right half, kept under the effect's key.
-    void MaskLeftHalf(DS_FX_Constructor& fx)
-    {
-        std::vector<std::uint32_t> pixels(8 * 8);
-        for (std::uint32_t y = 0; y < 8; ++y)
-            for (std::uint32_t x = 0; x < 8; ++x)
-                pixels[y * 8 + x] = x < 4 ? 0xFFFFFFFFu : 0x00000000u;
-        manager->GetGuidTexture(fx.key) = quad_test::MakeTexture(*device, 8, 8, pixels);
-    }
-
-    std::unique_ptr<DS_2D_Light> light;
-};
+class DistortionReadbackTest : public EffectReadbackTest {};
 
 // The picture as the stretched light shows it: 2 x 4 target pixels per
 // picture pixel.

@@ -50,14 +50,7 @@ protected:
     void StorePicture(const LinkKey& link, std::uint32_t width, std::uint32_t height,
                       const std::function<std::uint32_t(std::uint32_t, std::uint32_t)>& colour)
     {
-        ModuleResourceBlob stored(u"picture.bmp");
-        stored.SetBytes(docres_test::BmpPicture(width, height, colour));
-        DocResManagerRecord record;
-        record.textureSetRecords[link] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
+        StoreTextureSetPicture(link, u"picture.bmp", docres_test::BmpPicture(width, height, colour));
     }
 
     // Sets `light` up over the back buffer as the player does: device

@@ -10,6 +10,7 @@
 #include "effects/WaterMoveFX.h"
 #include "effects/WavesLightFX.h"
 #include "render/Timing.h"
+#include "tests/effects/DistortionTestSupport.h"
 #include "tests/effects/ImageEffectTestSupport.h"
 #include "tests/render/PictureSceneTestSupport.h"
 
@@ -57,21 +58,8 @@ private:
     bool m_restore;
 };
 
-class ImageEffectReadbackTest : public PictureSceneTest {
+class ImageEffectReadbackTest : public EffectReadbackTest {
 protected:
-    void SetUp() override
-    {
-        PictureSceneTest::SetUp();
-        docres_test::TestModuleFolder(); // the shared module the default links name
-        RegisterEffectClasses();
-        light = MakeStripesLight(PicturePosition::kStretch);
-    }
-    void TearDown() override
-    {
-        light.reset();
-        PictureSceneTest::TearDown();
-    }
-
     // The frame of `descriptions` (first drawn last) on the back buffer.
     std::vector<std::uint32_t> Frame(std::initializer_list<DS_FX_Constructor*> descriptions)
     {
@@ -83,19 +71,6 @@ protected:
         light->RenderFrame(objects, false);
         return BackBufferPixels();
     }
-
-    // A mask over the picture: white on the left half, transparent black on
-    // the right half, kept under the effect's key.
-    void MaskLeftHalf(DS_FX_Constructor& fx)
-    {
-        std::vector<std::uint32_t> pixels(8 * 8);
-        for (std::uint32_t y = 0; y < 8; ++y)
-            for (std::uint32_t x = 0; x < 8; ++x)
-                pixels[y * 8 + x] = x < 4 ? 0xFFFFFFFFu : 0x00000000u;
-        manager->GetGuidTexture(fx.key) = quad_test::MakeTexture(*device, 8, 8, pixels);
-    }
-
-    std::unique_ptr<DS_2D_Light> light;
 };
 
 // The picture as the stretched light shows it: 2 x 4 target pixels per
@@ -245,17 +220,7 @@ TEST_F(ImageEffectReadbackTest, LightTwoBlendModesOnMidGrey)
 
 TEST_F(ImageEffectReadbackTest, AUniformPictureStaysUniformUnderEveryDisplacement)
 {
-    // A one-colour picture replaces the stripes.
-    ModuleResourceBlob stored(u"flat.bmp");
-    stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, 0x336699));
-    DocResManagerRecord record;
-    const LinkKey flat{u"pictures\\flat.bmp", 8};
-    record.textureSetRecords[flat] = {stored};
-    DocumentWriter writer;
-    writer.DocResManager(record);
-    MemoryArchive archive(writer.Bytes());
-    ReadDocResManagerRecord(archive.Reader(), *manager);
-    light = MakeLight(flat, PicturePosition::kStretch);
+    UseFlatPicture();
 
     DS_MoveFX move;
     move.magnitude.SetValue(2000, nullptr);
@@ -271,7 +236,7 @@ TEST_F(ImageEffectReadbackTest, AUniformPictureStaysUniformUnderEveryDisplacemen
         const auto pixels = Frame({fx});
         for (std::uint32_t y = 1; y < kTargetSize; y += 5)
             for (std::uint32_t x = 1; x < kTargetSize; x += 5)
-                ASSERT_TRUE(ShowsRgb(At(pixels, x, y), 0x336699)) << "(" << x << ", " << y << ") "
+                ASSERT_TRUE(ShowsRgb(At(pixels, x, y), kFlatRgb)) << "(" << x << ", " << y << ") "
                                                                    << Hex(At(pixels, x, y));
     }
 }

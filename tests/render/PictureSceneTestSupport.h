@@ -238,16 +238,31 @@ protected:
 
     // The manager reads a record that stores the striped picture for
     // kPictureLink, as a document does.
-    void StoreStripesPicture()
+    // Stores `bytes` under `link` as a document's resource record does.
+    void StoreTextureSetPicture(const LinkKey& link, const kxi_string& fileName, std::vector<std::uint8_t> bytes)
     {
-        ModuleResourceBlob stored(u"stripes.bmp");
-        stored.SetBytes(docres_test::BmpPicture(kPictureWidth, kPictureHeight, StripesColour));
+        ModuleResourceBlob stored(fileName);
+        stored.SetBytes(std::move(bytes));
         DocResManagerRecord record;
-        record.textureSetRecords[kPictureLink] = {stored};
+        record.textureSetRecords[link] = {stored};
         DocumentWriter writer;
         writer.DocResManager(record);
         MemoryArchive archive(writer.Bytes());
         ReadDocResManagerRecord(archive.Reader(), *manager);
+    }
+
+    void StoreStripesPicture()
+    {
+        StoreTextureSetPicture(kPictureLink, u"stripes.bmp",
+                               docres_test::BmpPicture(kPictureWidth, kPictureHeight, StripesColour));
+    }
+
+    // A stretched light showing a one-colour picture of the picture's size,
+    // stored under `link`.
+    std::unique_ptr<DS_2D_Light> MakeFlatLight(const LinkKey& link, std::uint32_t rgb)
+    {
+        StoreTextureSetPicture(link, u"flat.bmp", docres_test::SolidBmp(kPictureWidth, kPictureHeight, rgb));
+        return MakeLight(link, PicturePosition::kStretch);
     }
 
     // A light showing `link` as the player sets one up: device objects, the

@@ -15,16 +15,7 @@ protected:
     void SetUp() override
     {
         PictureSceneTest::SetUp();
-        const LinkKey flatLink{u"pictures\\flat.bmp", 9};
-        ModuleResourceBlob stored(u"flat.bmp");
-        stored.SetBytes(docres_test::SolidBmp(kPictureWidth, kPictureHeight, kPicture));
-        DocResManagerRecord record;
-        record.textureSetRecords[flatLink] = {stored};
-        DocumentWriter writer;
-        writer.DocResManager(record);
-        MemoryArchive archive(writer.Bytes());
-        ReadDocResManagerRecord(archive.Reader(), *manager);
-        light = MakeLight(flatLink, PicturePosition::kStretch);
+        light = MakeFlatLight({u"pictures\\flat.bmp", 9}, kPicture);
     }
     void TearDown() override
     {
