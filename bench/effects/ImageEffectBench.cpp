@@ -155,6 +155,43 @@ void StorePicture(DS_DocResManager& manager, const LinkKey& link)
     ReadDocResManagerRecord(archive.Reader(), manager);
 }
 
+// The lagoon picture, stored in the scene's manager, shown by a light over
+// the whole 1920 x 1080 back buffer with the picture fitted.
+const LinkKey kLagoonPicture{u"pictures\\lagoon.bmp", 104};
+
+std::unique_ptr<DS_2D_Light> MakeLagoonLight(HeadlessScene& scene)
+{
+    StorePicture(*scene.manager, kLagoonPicture);
+    auto light = std::make_unique<DS_2D_Light>();
+    light->BackgroundLink().StorePathAndId(kLagoonPicture.path, kLagoonPicture.id);
+    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
+    light->CreateDeviceObjects();
+    QuadVertices view;
+    view.FillTarget(*scene.device);
+    light->ApplyView(view);
+    light->OnResetDevice();
+    light->SetPictureMode(1);
+    return light;
+}
+
+// Frames 0.03 s apart of `objects` over the light, three of them before
+// timing; each frame waits for the device.
+void TimeSlideFrames(benchmark::State& state, gfx::Device& device, DS_2D_Light& light, RenderObjectList& objects)
+{
+    float time = 0.0f;
+    const auto frame = [&] {
+        for (auto& object : objects)
+            object->Update(time);
+        light.RenderFrame(objects, false);
+        device.Present();
+        time += 0.03f;
+    };
+    for (int warm = 0; warm < 3; ++warm)
+        frame();
+    for (auto _ : state)
+        frame();
+}
+
 void BM_ImageEffectSlideFrame1080p(benchmark::State& state)
 {
     HeadlessScene scene(kWidth, kHeight);
@@ -162,18 +199,7 @@ void BM_ImageEffectSlideFrame1080p(benchmark::State& state)
         state.SkipWithError("no headless device");
         return;
     }
-    gfx::Device& device = *scene.device;
-    const LinkKey picture{u"pictures\\lagoon.bmp", 104};
-    StorePicture(*scene.manager, picture);
-    DS_2D_Light light;
-    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
-    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
-    light.CreateDeviceObjects();
-    QuadVertices view;
-    view.FillTarget(device);
-    light.ApplyView(view);
-    light.OnResetDevice();
-    light.SetPictureMode(1);
+    const std::unique_ptr<DS_2D_Light> light = MakeLagoonLight(scene);
 
     DS_WaterFX water;
     DS_WavesFX waves;
@@ -192,14 +218,7 @@ void BM_ImageEffectSlideFrame1080p(benchmark::State& state)
                                                                            &waves, &water, &underwater})
         objects.emplace_back(fx->CreateRenderObject().release());
 
-    float time = 0.0f;
-    for (auto _ : state) {
-        for (auto& object : objects)
-            object->Update(time);
-        light.RenderFrame(objects, false);
-        device.Present();
-        time += 0.03f;
-    }
+    TimeSlideFrames(state, *scene.device, *light, objects);
 }
 BENCHMARK(BM_ImageEffectSlideFrame1080p)->Unit(benchmark::kMillisecond);
 
@@ -277,18 +296,8 @@ void BM_WaterfallSlideFrame1080p(benchmark::State& state)
         state.SkipWithError("no headless device");
         return;
     }
-    gfx::Device& device = *scene.device;
-    const LinkKey picture{u"pictures\\lagoon.bmp", 104};
-    StorePicture(*scene.manager, picture);
-    DS_2D_Light light;
-    light.BackgroundLink().StorePathAndId(picture.path, picture.id);
-    g_RenderTargetSizing = RenderTargetSizing{1, std::int32_t(kWidth), std::int32_t(kHeight)};
-    light.CreateDeviceObjects();
-    QuadVertices view;
-    view.FillTarget(device);
-    light.ApplyView(view);
-    light.OnResetDevice();
-    light.SetPictureMode(1);
+    const LinkKey picture = kLagoonPicture;
+    const std::unique_ptr<DS_2D_Light> light = MakeLagoonLight(scene);
 
     const float w = float(kWidth), h = float(kHeight);
     const auto regionOf = [](DS_FX_Constructor& fx, float x0, float y0, float x1, float y1) {
@@ -319,18 +328,7 @@ void BM_WaterfallSlideFrame1080p(benchmark::State& state)
         objects.emplace_back(fx->CreateRenderObject().release());
     }
 
-    float time = 0.0f;
-    const auto frame = [&] {
-        for (auto& object : objects)
-            object->Update(time);
-        light.RenderFrame(objects, false);
-        device.Present();
-        time += 0.03f;
-    };
-    for (int warm = 0; warm < 3; ++warm)
-        frame();
-    for (auto _ : state)
-        frame();
+    TimeSlideFrames(state, *scene.device, *light, objects);
 }
 BENCHMARK(BM_WaterfallSlideFrame1080p)->Unit(benchmark::kMillisecond);
 
