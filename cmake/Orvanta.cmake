@@ -32,8 +32,11 @@ function(orvanta_test target)
 endfunction()
 
 # One Google Benchmark executable per bench folder.
+# SMOKE_GROUPS: benchmark filters that split the smoke run into tests of
+# their own (${target}_smoke_1, _2, ...), which ctest can run side by side;
+# together they must cover every benchmark.
 function(orvanta_bench target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SMOKE_GROUPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -42,6 +45,15 @@ function(orvanta_bench target)
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
   # Smoke run: every benchmark once, so a broken benchmark fails the test run.
   # Nothing is timed or compared here.
-  add_test(NAME ${target}_smoke COMMAND ${target} --benchmark_min_time=0)
-  set_tests_properties(${target}_smoke PROPERTIES LABELS bench)
+  if(NOT ARG_SMOKE_GROUPS)
+    add_test(NAME ${target}_smoke COMMAND ${target} --benchmark_min_time=0)
+    set_tests_properties(${target}_smoke PROPERTIES LABELS bench)
+    return()
+  endif()
+  set(group 0)
+  foreach(filter IN LISTS ARG_SMOKE_GROUPS)
+    math(EXPR group "${group} + 1")
+    add_test(NAME ${target}_smoke_${group} COMMAND ${target} --benchmark_min_time=0 "--benchmark_filter=${filter}")
+    set_tests_properties(${target}_smoke_${group} PROPERTIES LABELS bench)
+  endforeach()
 endfunction()
