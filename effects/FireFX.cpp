@@ -131,9 +131,16 @@ void DS_FireFX::Apply(DS_ABRender& host)
         const float k2[3] = {c1[0] - k1[0], c1[1] - k1[1], c1[2] - k1[2]};
         effect->SetFloatArray("ColorK1", k1.data(), 3);
         effect->SetFloatArray("ColorK2", k2, 3);
-        const float scaleFactor[2] = {1.0f / static_cast<float>(host.GetWidth()),
-                                      1.0f / static_cast<float>(host.GetHeight())};
-        effect->SetFloatArray("bg_scale_factor", scaleFactor, 2);
+        // Positions are picture pixels: the mask is looked up at position /
+        // picture size. Before a picture is known, the target stands in for it.
+        const ScreenInfo& screen = GetScreenInfo();
+        const bool pictureKnown = screen.pictureWidth > 0 && screen.pictureHeight > 0;
+        const float pictureWidth = static_cast<float>(pictureKnown ? screen.pictureWidth : host.GetWidth());
+        const float pictureHeight = static_cast<float>(pictureKnown ? screen.pictureHeight : host.GetHeight());
+        if (pictureWidth > 0.0f && pictureHeight > 0.0f) {
+            const float scaleFactor[2] = {1.0f / pictureWidth, 1.0f / pictureHeight};
+            effect->SetFloatArray("bg_scale_factor", scaleFactor, 2);
+        }
         effect->SetTexture("Mask", GetTextureHolder()->Get());
         effect->SetTexture("Background", host.GetTargetTexture());
         const float level = TimelineLevel();

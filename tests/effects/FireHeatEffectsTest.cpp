@@ -204,7 +204,14 @@ TEST_F(FireHeatEffectsTest, FireInputsFollowTheLevelColoursAndPhase)
     }
     ExpectFloats(*fire.effect, "ColorK1", {1.0f, 0.0f, 0.0f});
     ExpectFloats(*fire.effect, "ColorK2", {0.0f, 1.0f, 0.0f});
+    // The mask is looked up in picture pixels: the target's size only
+    // while no picture is known.
     ExpectFloats(*fire.effect, "bg_scale_factor", {1.0f / 640.0f, 1.0f / 320.0f});
+    manager->ScreenInfoRecord().pictureWidth = 1000;
+    manager->ScreenInfoRecord().pictureHeight = 250;
+    fire.Apply(host);
+    ExpectFloats(*fire.effect, "bg_scale_factor", {1.0f / 1000.0f, 1.0f / 250.0f});
+    manager->ScreenInfoRecord() = ScreenInfo{};
     // Phase 10: speed factor 1 over ten seconds.
     for (float t = 0.2f; t < 10.01f; t += 0.2f)
         fire.Update(t);
